@@ -1,0 +1,10 @@
+#include "base/crt_random.h"
+
+namespace base {
+
+CrtRandom& crt_rand() {
+  static CrtRandom generator;
+  return generator;
+}
+
+}  // namespace base

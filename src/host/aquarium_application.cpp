@@ -1,0 +1,262 @@
+#include "host/aquarium_application.h"
+
+#include <algorithm>
+
+#include "host/accelerators.h"
+#include "host/feature_locks.h"
+#include "host/runtime_state.h"
+#include "host/settings_file.h"
+#include "host/user_settings.h"
+#include "host/view_rect.h"
+#include "platform/window_messages.h"
+
+namespace host {
+namespace {
+
+constexpr uint32_t kWaterColour = 0xFF0E4A5C;
+constexpr double kRenewCooldown = 0.2;
+
+}  // namespace
+
+AquariumApplication::AquariumApplication(AppServices& services) : SaverApplication(services) {
+  class_name_ = kWindowClass;
+  title_ = kWindowTitle;
+  min_track_width_ = 320;
+  min_track_height_ = 200;
+  use_accelerators_ = true;
+  aspect_ratio_ = 0.5625f;
+}
+
+void AquariumApplication::parse_command_line() {
+  SaverApplication::parse_command_line();
+  if (mode_ == SaverMode::Configure) {
+    mode_ = SaverMode::Standalone;
+    configure_requested_ = true;
+  }
+  if (mode_ == SaverMode::Preview) feature_locks().word |= FeatureLocks::kMusicLocked;
+}
+
+void AquariumApplication::load_settings_at_start() {
+  base::Rect screen = services_.windows.primary_screen();
+  bool may_write = mode_ != SaverMode::Preview && !snapshot_;
+  load_settings(user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
+  if (configure_requested_) user_settings().set_flag(UserSettings::kWindowed, false);
+  topmost_ = user_settings().flag(UserSettings::kAlwaysOnTop);
+  device_settings_.vsync = user_settings().flag(UserSettings::kVsync);
+}
+
+bool AquariumApplication::settings_windowed() const { return user_settings().flag(UserSettings::kWindowed); }
+
+base::Rect AquariumApplication::settings_window_rect() const {
+  const UserSettings& s = user_settings();
+  int32_t left = s.i32(UserSettings::kWindowLeft);
+  int32_t top = s.i32(UserSettings::kWindowTop);
+  return base::Rect{left, top, left + s.i32(UserSettings::kWindowWidth),
+                    top + s.i32(UserSettings::kWindowHeight)};
+}
+
+HResult AquariumApplication::create() { return SaverApplication::create(); }
+
+HResult AquariumApplication::restore_device_objects() {
+  HResult result = SaverApplication::restore_device_objects();
+  if (failed(result)) return result;
+  int aspect = mode_ == SaverMode::Preview ? 0 : user_settings().i32(UserSettings::kViewAspect);
+  view_rect_ = compute_view_rectangle(aspect, back_buffer_width_, back_buffer_height_);
+  return kOk;
+}
+
+double AquariumApplication::frame_move() {
+  double dt = SaverApplication::frame_move();
+  renew_cooldown_ = std::max(0.0, renew_cooldown_ - frame_timer_.frame_time());
+  return dt;
+}
+
+void AquariumApplication::render() {
+  if (!device_) return;
+  clear_view(gfx::kClearTarget | gfx::kClearZBuffer);
+  device_->set_viewport(
+      gfx::Viewport{view_rect_.left, view_rect_.top, view_rect_.width(), view_rect_.height(), 0.0f, 1.0f});
+  device_->clear(gfx::kClearTarget, kWaterColour, 1.0f, 0);
+  take_snapshot_if_due();
+}
+
+void AquariumApplication::final_cleanup() {
+  if (!final_cleanup_done_) {
+    final_cleanup_done_ = true;
+    if (mode_ != SaverMode::Preview && !snapshot_) {
+      if (mode_ == SaverMode::Standalone) store_window_state();
+      save_settings(user_settings(), user_data_folder_);
+    }
+  }
+  SaverApplication::final_cleanup();
+}
+
+void AquariumApplication::on_started() {
+  if (started_) return;
+  SaverApplication::on_started();
+  if (configure_requested_) on_command(command::kSettings);
+}
+
+void AquariumApplication::on_mouse(uint32_t message, uint64_t wparam, int64_t lparam) {
+  if (interactive_ && (message == platform::WM_LBUTTONDOWN || message == platform::WM_LBUTTONDBLCLK) &&
+      !toolbar_visible() && !gui_shown()) {
+    if (cursor_mode_ == 1) {
+      drop_food_at(last_mouse_x_, last_mouse_y_);
+    } else if (cursor_mode_ == 2) {
+      startle_fish_at(last_mouse_x_, last_mouse_y_);
+    }
+  }
+  SaverApplication::on_mouse(message, wparam, lparam);
+}
+
+bool AquariumApplication::translate_accelerator(const platform::Message& message) {
+  if (!use_accelerators_) return false;
+  if (message.id != platform::WM_KEYDOWN && message.id != platform::WM_SYSKEYDOWN) return false;
+  auto& keys = services_.windows;
+  auto command =
+      host::translate_accelerator(message.id, message.wparam, keys.key_down(platform::VK_SHIFT),
+                                  keys.key_down(platform::VK_CONTROL), keys.key_down(platform::VK_MENU));
+  if (!command) return false;
+  send_message(platform::WM_COMMAND, (uint64_t{1} << 16) | *command, 0);
+  return true;
+}
+
+void AquariumApplication::store_window_state() {
+  if (mode_ != SaverMode::Standalone) return;
+  UserSettings& s = user_settings();
+  s.set_flag(UserSettings::kWindowed, windowed_);
+  s.set_i32(UserSettings::kWindowLeft, window_rect_.left);
+  s.set_i32(UserSettings::kWindowTop, window_rect_.top);
+  s.set_i32(UserSettings::kWindowWidth, client_rect_.width());
+  s.set_i32(UserSettings::kWindowHeight, client_rect_.height());
+}
+
+void AquariumApplication::restore_window_state() {
+  base::Rect rect = settings_window_rect();
+  window_rect_ = rect;
+  client_rect_ = base::Rect{0, 0, rect.width(), rect.height()};
+}
+
+void AquariumApplication::toggle_windowed_aquarium() {
+  if (windowed_) {
+    store_window_state();
+  } else {
+    restore_window_state();
+  }
+  HResult result = toggle_windowed();
+  if (failed(result)) {
+    fatal_error(kResetFailed);
+    return;
+  }
+  update_render_timer();
+}
+
+void AquariumApplication::on_command(uint32_t id) {
+  if (!interactive_) return;
+  UserSettings& s = user_settings();
+  RuntimeState& state = runtime_state();
+  switch (id & 0xFFFF) {
+    case command::kExit:
+      request_exit();
+      break;
+    case command::kInfoBox:
+      state.toggle(RuntimeState::kInfoBox);
+      break;
+    case command::kWireframe:
+      state.toggle(RuntimeState::kWireframe);
+      break;
+    case command::kHelp:
+      state.toggle(RuntimeState::kHelpBox);
+      show_help_box(state.has(RuntimeState::kHelpBox));
+      break;
+    case command::kZoom:
+      s.set_i32(UserSettings::kZoomDirection, s.i32(UserSettings::kZoomDirection) == 1 ? -1 : 1);
+      flip_camera_zoom();
+      toolbar_command_tail();
+      break;
+    case command::kWindowed:
+      if (mode_ == SaverMode::Standalone) toggle_windowed_aquarium();
+      break;
+    case command::kHoldColour:
+      s.set_u32(UserSettings::kColourBlock, s.u32(UserSettings::kColourBlock) ^ 1u);
+      apply_colour_hold();
+      refresh_gui();
+      break;
+    case command::kAmbientSound:
+      s.set_u32(UserSettings::kSoundFlags, s.u32(UserSettings::kSoundFlags) ^ UserSettings::kSoundOff);
+      apply_ambient_sound_switch();
+      refresh_gui();
+      break;
+    case command::kBubblesLeft:
+    case command::kBubblesRight: {
+      int32_t step = (id & 0xFFFF) == command::kBubblesLeft ? -1 : 1;
+      int32_t position = std::clamp(s.i32(UserSettings::kBubbleEmitter) + step, 0, 100);
+      s.set_i32(UserSettings::kBubbleEmitter, position);
+      if ((s.u32(UserSettings::kBubbleFlags) & 2u) == 0) apply_bubble_emitter();
+      refresh_gui();
+      break;
+    }
+    case command::kBubblesUp:
+      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) | 1u);
+      refresh_gui();
+      break;
+    case command::kBubblesDown:
+      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) & ~1u);
+      refresh_gui();
+      break;
+    case command::kBubblesSpread:
+      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) ^ 2u);
+      refresh_gui();
+      break;
+    case command::kDropFood:
+      cursor_mode_ = 1;
+      toolbar_command_tail();
+      break;
+    case command::kStartleFish:
+      cursor_mode_ = 2;
+      toolbar_command_tail();
+      break;
+    case command::kRenewRandomFish:
+      if (renew_cooldown_ <= 0.0) {
+        renew_cooldown_ = kRenewCooldown;
+        renew_random_fish();
+      }
+      break;
+    case command::kNextTank:
+    case command::kPreviousTank:
+      if (choose_next_tank((id & 0xFFFF) == command::kNextTank)) start_fade_out();
+      break;
+    case command::kSettings:
+      toggle_settings_gui();
+      state.set(RuntimeState::kHelpBox, false);
+      show_help_box(false);
+      break;
+    case command::kToolbar:
+      toggle_toolbar();
+      state.set(RuntimeState::kHelpBox, false);
+      show_help_box(false);
+      break;
+    case command::kToggleF8:
+      state.toggle(RuntimeState::kToggleF8);
+      break;
+    case command::kToggleF9:
+      state.toggle(RuntimeState::kToggleF9);
+      break;
+    case command::kTopmost:
+      s.set_flag(UserSettings::kAlwaysOnTop, !s.flag(UserSettings::kAlwaysOnTop));
+      refresh_gui();
+      set_topmost(s.flag(UserSettings::kAlwaysOnTop));
+      break;
+    case command::kMusic:
+      if (!feature_locks().music_locked()) {
+        s.set_u32(UserSettings::kMusicFlags, s.u32(UserSettings::kMusicFlags) ^ UserSettings::kMusicOff);
+        refresh_gui();
+        apply_music_switch();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace host

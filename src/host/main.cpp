@@ -1,0 +1,77 @@
+// The aquarium program: builds the application object on the real platform
+// services and runs it in the mode its command line asks for.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/aquarium_application.h"
+#include "host/feature_locks.h"
+#include "host/snapshot_options.h"
+#include "platform/command_line.h"
+#include "platform/dialogs.h"
+#include "platform/file_registry_store.h"
+#include "platform/gfx_device.h"
+#include "platform/message_queue.h"
+#include "platform/own_process.h"
+#include "platform/posix_instance_registry.h"
+#include "platform/posix_named_semaphore.h"
+#include "platform/posix_process.h"
+#include "platform/window_system.h"
+
+int main(int argc, char** argv) {
+  host::feature_locks().word |= host::FeatureLocks::kPreferLooseTables;
+  host::ArgumentSplit split = host::take_snapshot_options(std::vector<std::string>(argv, argv + argc));
+  if (!split.error.empty()) {
+    std::fprintf(stderr, "Brinewick.scr: %s\n", split.error.c_str());
+    return 2;
+  }
+
+  platform::MessageQueue queue;
+  platform::PosixProcess processes;
+  platform::PosixNamedSemaphore semaphore;
+  platform::FileRegistryStore registry;
+  int code = 0;
+  {
+    platform::PosixInstanceRegistry instances(queue);
+    auto dialogs = platform::create_system_dialogs(processes);
+    std::string error;
+    auto windows = platform::create_sdl_window_system(queue, &error);
+    if (!windows) {
+      std::fprintf(stderr, "Brinewick.scr: cannot open the display: %s\n", error.c_str());
+      semaphore.open_and_release(host::kSemaphoreName);
+      return 1;
+    }
+    std::error_code ignored;
+    host::AppServices services{
+        queue,
+        *windows,
+        *dialogs,
+        instances,
+        semaphore,
+        processes,
+        registry,
+        gfx::create_gl_device,
+        host::steady_seconds,
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },
+        platform::join_command_line(split.arguments),
+        platform::current_executable_path(),
+        std::filesystem::current_path(ignored).string(),
+    };
+    host::AquariumApplication app(services);
+    if (split.snapshot) app.set_snapshot(*split.snapshot);
+    if (app.create_application()) {
+      code = app.run();
+      app.launch_after_exit();
+    }
+    if (split.snapshot && !app.snapshot_written()) {
+      std::fprintf(stderr, "Brinewick.scr: no picture was written to %s\n", split.snapshot->path.c_str());
+      code = 1;
+    }
+  }
+  // The stub of a preview waits for this; release it in every case.
+  semaphore.open_and_release(host::kSemaphoreName);
+  return code;
+}
