@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "base/feature_locks.h"
+#include "base/runtime_state.h"
+#include "base/user_settings.h"
 #include "host/accelerators.h"
-#include "host/feature_locks.h"
-#include "host/runtime_state.h"
 #include "host/settings_file.h"
-#include "host/user_settings.h"
 #include "host/view_rect.h"
 #include "platform/window_messages.h"
 
@@ -33,26 +33,28 @@ void AquariumApplication::parse_command_line() {
     mode_ = SaverMode::Standalone;
     configure_requested_ = true;
   }
-  if (mode_ == SaverMode::Preview) feature_locks().word |= FeatureLocks::kMusicLocked;
+  if (mode_ == SaverMode::Preview) base::feature_locks().word |= base::FeatureLocks::kMusicLocked;
 }
 
 void AquariumApplication::load_settings_at_start() {
   base::Rect screen = services_.windows.primary_screen();
   bool may_write = mode_ != SaverMode::Preview && !snapshot_;
-  load_settings(user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
-  if (configure_requested_) user_settings().set_flag(UserSettings::kWindowed, false);
-  topmost_ = user_settings().flag(UserSettings::kAlwaysOnTop);
-  device_settings_.vsync = user_settings().flag(UserSettings::kVsync);
+  load_settings(base::user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
+  if (configure_requested_) base::user_settings().set_flag(base::UserSettings::kWindowed, false);
+  topmost_ = base::user_settings().flag(base::UserSettings::kAlwaysOnTop);
+  device_settings_.vsync = base::user_settings().flag(base::UserSettings::kVsync);
 }
 
-bool AquariumApplication::settings_windowed() const { return user_settings().flag(UserSettings::kWindowed); }
+bool AquariumApplication::settings_windowed() const {
+  return base::user_settings().flag(base::UserSettings::kWindowed);
+}
 
 base::Rect AquariumApplication::settings_window_rect() const {
-  const UserSettings& s = user_settings();
-  int32_t left = s.i32(UserSettings::kWindowLeft);
-  int32_t top = s.i32(UserSettings::kWindowTop);
-  return base::Rect{left, top, left + s.i32(UserSettings::kWindowWidth),
-                    top + s.i32(UserSettings::kWindowHeight)};
+  const base::UserSettings& s = base::user_settings();
+  int32_t left = s.i32(base::UserSettings::kWindowLeft);
+  int32_t top = s.i32(base::UserSettings::kWindowTop);
+  return base::Rect{left, top, left + s.i32(base::UserSettings::kWindowWidth),
+                    top + s.i32(base::UserSettings::kWindowHeight)};
 }
 
 HResult AquariumApplication::create() { return SaverApplication::create(); }
@@ -60,7 +62,7 @@ HResult AquariumApplication::create() { return SaverApplication::create(); }
 HResult AquariumApplication::restore_device_objects() {
   HResult result = SaverApplication::restore_device_objects();
   if (failed(result)) return result;
-  int aspect = mode_ == SaverMode::Preview ? 0 : user_settings().i32(UserSettings::kViewAspect);
+  int aspect = mode_ == SaverMode::Preview ? 0 : base::user_settings().i32(base::UserSettings::kViewAspect);
   view_rect_ = compute_view_rectangle(aspect, back_buffer_width_, back_buffer_height_);
   return kOk;
 }
@@ -85,7 +87,7 @@ void AquariumApplication::final_cleanup() {
     final_cleanup_done_ = true;
     if (mode_ != SaverMode::Preview && !snapshot_) {
       if (mode_ == SaverMode::Standalone) store_window_state();
-      save_settings(user_settings(), user_data_folder_);
+      save_settings(base::user_settings(), user_data_folder_);
     }
   }
   SaverApplication::final_cleanup();
@@ -123,12 +125,12 @@ bool AquariumApplication::translate_accelerator(const platform::Message& message
 
 void AquariumApplication::store_window_state() {
   if (mode_ != SaverMode::Standalone) return;
-  UserSettings& s = user_settings();
-  s.set_flag(UserSettings::kWindowed, windowed_);
-  s.set_i32(UserSettings::kWindowLeft, window_rect_.left);
-  s.set_i32(UserSettings::kWindowTop, window_rect_.top);
-  s.set_i32(UserSettings::kWindowWidth, client_rect_.width());
-  s.set_i32(UserSettings::kWindowHeight, client_rect_.height());
+  base::UserSettings& s = base::user_settings();
+  s.set_flag(base::UserSettings::kWindowed, windowed_);
+  s.set_i32(base::UserSettings::kWindowLeft, window_rect_.left);
+  s.set_i32(base::UserSettings::kWindowTop, window_rect_.top);
+  s.set_i32(base::UserSettings::kWindowWidth, client_rect_.width());
+  s.set_i32(base::UserSettings::kWindowHeight, client_rect_.height());
 }
 
 void AquariumApplication::restore_window_state() {
@@ -153,24 +155,24 @@ void AquariumApplication::toggle_windowed_aquarium() {
 
 void AquariumApplication::on_command(uint32_t id) {
   if (!interactive_) return;
-  UserSettings& s = user_settings();
-  RuntimeState& state = runtime_state();
+  base::UserSettings& s = base::user_settings();
+  base::RuntimeState& state = base::runtime_state();
   switch (id & 0xFFFF) {
     case command::kExit:
       request_exit();
       break;
     case command::kInfoBox:
-      state.toggle(RuntimeState::kInfoBox);
+      state.toggle(base::RuntimeState::kInfoBox);
       break;
     case command::kWireframe:
-      state.toggle(RuntimeState::kWireframe);
+      state.toggle(base::RuntimeState::kWireframe);
       break;
     case command::kHelp:
-      state.toggle(RuntimeState::kHelpBox);
-      show_help_box(state.has(RuntimeState::kHelpBox));
+      state.toggle(base::RuntimeState::kHelpBox);
+      show_help_box(state.has(base::RuntimeState::kHelpBox));
       break;
     case command::kZoom:
-      s.set_i32(UserSettings::kZoomDirection, s.i32(UserSettings::kZoomDirection) == 1 ? -1 : 1);
+      s.set_i32(base::UserSettings::kZoomDirection, s.i32(base::UserSettings::kZoomDirection) == 1 ? -1 : 1);
       flip_camera_zoom();
       toolbar_command_tail();
       break;
@@ -178,34 +180,35 @@ void AquariumApplication::on_command(uint32_t id) {
       if (mode_ == SaverMode::Standalone) toggle_windowed_aquarium();
       break;
     case command::kHoldColour:
-      s.set_u32(UserSettings::kColourBlock, s.u32(UserSettings::kColourBlock) ^ 1u);
+      s.set_u32(base::UserSettings::kColourBlock, s.u32(base::UserSettings::kColourBlock) ^ 1u);
       apply_colour_hold();
       refresh_gui();
       break;
     case command::kAmbientSound:
-      s.set_u32(UserSettings::kSoundFlags, s.u32(UserSettings::kSoundFlags) ^ UserSettings::kSoundOff);
+      s.set_u32(base::UserSettings::kSoundFlags,
+                s.u32(base::UserSettings::kSoundFlags) ^ base::UserSettings::kSoundOff);
       apply_ambient_sound_switch();
       refresh_gui();
       break;
     case command::kBubblesLeft:
     case command::kBubblesRight: {
       int32_t step = (id & 0xFFFF) == command::kBubblesLeft ? -1 : 1;
-      int32_t position = std::clamp(s.i32(UserSettings::kBubbleEmitter) + step, 0, 100);
-      s.set_i32(UserSettings::kBubbleEmitter, position);
-      if ((s.u32(UserSettings::kBubbleFlags) & 2u) == 0) apply_bubble_emitter();
+      int32_t position = std::clamp(s.i32(base::UserSettings::kBubbleEmitter) + step, 0, 100);
+      s.set_i32(base::UserSettings::kBubbleEmitter, position);
+      if ((s.u32(base::UserSettings::kBubbleFlags) & 2u) == 0) apply_bubble_emitter();
       refresh_gui();
       break;
     }
     case command::kBubblesUp:
-      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) | 1u);
+      s.set_u32(base::UserSettings::kBubbleFlags, s.u32(base::UserSettings::kBubbleFlags) | 1u);
       refresh_gui();
       break;
     case command::kBubblesDown:
-      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) & ~1u);
+      s.set_u32(base::UserSettings::kBubbleFlags, s.u32(base::UserSettings::kBubbleFlags) & ~1u);
       refresh_gui();
       break;
     case command::kBubblesSpread:
-      s.set_u32(UserSettings::kBubbleFlags, s.u32(UserSettings::kBubbleFlags) ^ 2u);
+      s.set_u32(base::UserSettings::kBubbleFlags, s.u32(base::UserSettings::kBubbleFlags) ^ 2u);
       refresh_gui();
       break;
     case command::kDropFood:
@@ -228,28 +231,29 @@ void AquariumApplication::on_command(uint32_t id) {
       break;
     case command::kSettings:
       toggle_settings_gui();
-      state.set(RuntimeState::kHelpBox, false);
+      state.set(base::RuntimeState::kHelpBox, false);
       show_help_box(false);
       break;
     case command::kToolbar:
       toggle_toolbar();
-      state.set(RuntimeState::kHelpBox, false);
+      state.set(base::RuntimeState::kHelpBox, false);
       show_help_box(false);
       break;
     case command::kToggleF8:
-      state.toggle(RuntimeState::kToggleF8);
+      state.toggle(base::RuntimeState::kToggleF8);
       break;
     case command::kToggleF9:
-      state.toggle(RuntimeState::kToggleF9);
+      state.toggle(base::RuntimeState::kToggleF9);
       break;
     case command::kTopmost:
-      s.set_flag(UserSettings::kAlwaysOnTop, !s.flag(UserSettings::kAlwaysOnTop));
+      s.set_flag(base::UserSettings::kAlwaysOnTop, !s.flag(base::UserSettings::kAlwaysOnTop));
       refresh_gui();
-      set_topmost(s.flag(UserSettings::kAlwaysOnTop));
+      set_topmost(s.flag(base::UserSettings::kAlwaysOnTop));
       break;
     case command::kMusic:
-      if (!feature_locks().music_locked()) {
-        s.set_u32(UserSettings::kMusicFlags, s.u32(UserSettings::kMusicFlags) ^ UserSettings::kMusicOff);
+      if (!base::feature_locks().music_locked()) {
+        s.set_u32(base::UserSettings::kMusicFlags,
+                  s.u32(base::UserSettings::kMusicFlags) ^ base::UserSettings::kMusicOff);
         refresh_gui();
         apply_music_switch();
       }

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/feature_locks.h"
 #include "host/aquarium_application.h"
-#include "host/feature_locks.h"
 #include "host/snapshot_options.h"
 #include "platform/command_line.h"
 #include "platform/dialogs.h"
@@ -22,7 +22,7 @@
 #include "platform/window_system.h"
 
 int main(int argc, char** argv) {
-  host::feature_locks().word |= host::FeatureLocks::kPreferLooseTables;
+  base::feature_locks().word |= base::FeatureLocks::kPreferLooseTables;
   host::ArgumentSplit split = host::take_snapshot_options(std::vector<std::string>(argv, argv + argc));
   if (!split.error.empty()) {
     std::fprintf(stderr, "Brinewick.scr: %s\n", split.error.c_str());

@@ -3,17 +3,19 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/feature_locks.h"
 #include "base/png.h"
-#include "host/feature_locks.h"
+#include "base/runtime_state.h"
+#include "base/user_settings.h"
 #include "host/help_filter.h"
 #include "host/instance_check.h"
-#include "host/runtime_state.h"
 #include "host/saver_command_line.h"
-#include "host/user_settings.h"
 #include "host/view_rect.h"
 #include "host/window_style.h"
 #include "platform/folders.h"
 #include "platform/window_messages.h"
+#include "render/data_folders.h"
+#include "render/file_path.h"
 
 namespace host {
 namespace {
@@ -63,6 +65,7 @@ bool SaverApplication::locate_program_folder() {
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) return false;
   program_folder_ = with_separator(folder.string());
+  render::set_program_folder(program_folder_);
   std::filesystem::current_path(folder, error);
   return true;
 }
@@ -102,7 +105,7 @@ void SaverApplication::on_started() {
   if (started_) return;
   started_ = true;
   if (device_) {
-    select_tank(user_settings().text(UserSettings::kTankName, 64), true);
+    select_tank(base::user_settings().text(base::UserSettings::kTankName, 64), true);
     start_ambient_sound();
     post_message(MSG_MUSIC_NEXT);
     update_render_timer();
@@ -111,13 +114,13 @@ void SaverApplication::on_started() {
 }
 
 bool SaverApplication::is_command_locked(uint32_t id) {
-  return is_help_entry_locked(id, feature_locks().music_locked());
+  return is_help_entry_locked(id, base::feature_locks().music_locked());
 }
 
 bool SaverApplication::is_command_for_mode(uint32_t id) { return is_help_entry_hidden_in_mode(id, mode_); }
 
 bool SaverApplication::select_tank_if_changed(const std::string& name) {
-  if (name == user_settings().text(UserSettings::kTankName, 64)) return false;
+  if (name == base::user_settings().text(base::UserSettings::kTankName, 64)) return false;
   return !select_tank(name, false).empty();
 }
 
@@ -126,17 +129,13 @@ bool SaverApplication::create_application() {
       with_separator(services_.executable_path.empty()
                          ? services_.current_directory
                          : std::filesystem::path(services_.executable_path).parent_path().string());
+  render::set_program_folder(program_folder_);
   parse_command_line();
   if (!check_running_instance()) return false;
   locate_program_folder();
-  std::string documents = platform::documents_folder();
-  user_data_folder_.clear();
-  if (!documents.empty()) {
-    user_data_folder_ = documents + "Pelorin Tessaly/";
-    if (!platform::make_directories(user_data_folder_)) user_data_folder_.clear();
-  }
-  if (user_data_folder_.empty()) user_data_folder_ = program_folder_;
-  runtime_state().set(RuntimeState::kNtFamily, true);
+  render::locate_user_data_folder(platform::documents_folder());
+  user_data_folder_ = render::user_data_folder().c_str();
+  base::runtime_state().set(base::RuntimeState::kNtFamily, true);
   choose_window_style();
   return !failed(create());
 }
@@ -203,13 +202,13 @@ double SaverApplication::frame_move() {
   double dt = std::min(frame_timer_.smoothed_frame_time(), 1.0);
   if (frame_timer_.total_time() - last_second_total_ >= 1.0) {
     last_second_total_ = frame_timer_.total_time();
-    if (interactive_ && !runtime_state().has(RuntimeState::kDialogOpen)) {
+    if (interactive_ && !base::runtime_state().has(base::RuntimeState::kDialogOpen)) {
       if (gui_busy()) {
         once_per_second(true);
       } else {
         if (cursor_visible_) {
           gui_idle_seconds_ += 1.0;
-          if (gui_idle_seconds_ > runtime_state().cursor_hide_delay()) show_cursor(false);
+          if (gui_idle_seconds_ > base::runtime_state().cursor_hide_delay()) show_cursor(false);
         }
         once_per_second(false);
       }
@@ -269,7 +268,7 @@ void SaverApplication::request_exit() {
 
 void SaverApplication::set_windowed(bool windowed) {
   if (mode_ == SaverMode::ActiveDesktop) {
-    user_settings().set_flag(UserSettings::kWindowed, windowed);
+    base::user_settings().set_flag(base::UserSettings::kWindowed, windowed);
     exit_with_launch_request(4);
   } else if (mode_ == SaverMode::Standalone) {
     if (windowed == windowed_) return;
@@ -279,14 +278,14 @@ void SaverApplication::set_windowed(bool windowed) {
 
 void SaverApplication::begin_modal() {
   if (!device_) return;
-  runtime_state().set(RuntimeState::kDialogOpen, true);
+  base::runtime_state().set(base::RuntimeState::kDialogOpen, true);
   modal_switched_ = !windowed_;
   if (modal_switched_) toggle_windowed();
 }
 
 void SaverApplication::end_modal() {
   if (!device_) return;
-  runtime_state().set(RuntimeState::kDialogOpen, false);
+  base::runtime_state().set(base::RuntimeState::kDialogOpen, false);
   on_focus_regained();
   if (modal_switched_) {
     modal_switched_ = false;
@@ -296,7 +295,9 @@ void SaverApplication::end_modal() {
 
 int SaverApplication::show_message(const std::string& text, uint32_t type) {
   begin_modal();
-  int answer = services_.dialogs.message_box(text, kWindowTitle, type);
+  std::string expanded = text;
+  render::expand_newlines(expanded);
+  int answer = services_.dialogs.message_box(expanded, kWindowTitle, type);
   end_modal();
   return answer;
 }
@@ -334,7 +335,7 @@ int64_t SaverApplication::on_system_command(uint32_t command, int64_t) {
     case SC_KEYMENU:
       return 1;
     case SC_MONITORPOWER:
-      if (user_settings().flag(UserSettings::kMonitorPowerDown)) return 0;
+      if (base::user_settings().flag(base::UserSettings::kMonitorPowerDown)) return 0;
       break;
     default:
       break;
@@ -346,7 +347,8 @@ void SaverApplication::on_mouse(uint32_t message, uint64_t wparam, int64_t lpara
   gui_mouse_message(message, wparam, lparam);
   if (!interactive_) return;
   if (platform::point_x(lparam) == last_mouse_x_ && platform::point_y(lparam) == last_mouse_y_) return;
-  if (mode_ == SaverMode::FullScreenSaver && user_settings().flag(UserSettings::kExitOnMouseMove)) {
+  if (mode_ == SaverMode::FullScreenSaver &&
+      base::user_settings().flag(base::UserSettings::kExitOnMouseMove)) {
     if (++mouse_move_count_ > kMouseMovesTolerated) end_saver();
   }
   gui_idle_seconds_ = 0.0;
@@ -360,7 +362,7 @@ void SaverApplication::on_activate_app(bool active) {
   if (mode_ == SaverMode::FullScreenSaver) {
     end_saver();
   } else if (mode_ == SaverMode::Standalone && !windowed_ &&
-             user_settings().flag(UserSettings::kExitOnActivation)) {
+             base::user_settings().flag(base::UserSettings::kExitOnActivation)) {
     request_exit();
   }
 }

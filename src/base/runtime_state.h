@@ -2,7 +2,7 @@
 #include <array>
 #include <cstdint>
 
-namespace host {
+namespace base {
 
 // Process-wide state that is never saved: a flag word and the durations the
 // GUI and the scene read.
@@ -34,4 +34,4 @@ struct RuntimeState {
 
 RuntimeState& runtime_state();
 
-}  // namespace host
+}  // namespace base

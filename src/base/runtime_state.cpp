@@ -1,10 +1,10 @@
-#include "host/runtime_state.h"
+#include "base/runtime_state.h"
 
-namespace host {
+namespace base {
 
 RuntimeState& runtime_state() {
   static RuntimeState state;
   return state;
 }
 
-}  // namespace host
+}  // namespace base

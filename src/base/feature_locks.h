@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace host {
+namespace base {
 
 // Process-wide lock word. Bit 31: language tables are read from loose files
 // first. Bit 20: the music is disabled (the preview).
@@ -14,4 +14,4 @@ struct FeatureLocks {
 
 FeatureLocks& feature_locks();
 
-}  // namespace host
+}  // namespace base

@@ -1,10 +1,10 @@
-#include "host/feature_locks.h"
+#include "base/feature_locks.h"
 
-namespace host {
+namespace base {
 
 FeatureLocks& feature_locks() {
   static FeatureLocks locks;
   return locks;
 }
 
-}  // namespace host
+}  // namespace base

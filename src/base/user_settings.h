@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-namespace host {
+namespace base {
 
 // The 1024-byte settings record, little-endian, kept byte for byte. Fields
 // are read and written in place at their offsets; everything not named here
@@ -97,4 +97,4 @@ class UserSettings {
 // The process-wide record; all zero until loaded.
 UserSettings& user_settings();
 
-}  // namespace host
+}  // namespace base

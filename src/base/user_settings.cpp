@@ -1,8 +1,8 @@
-#include "host/user_settings.h"
+#include "base/user_settings.h"
 
 #include <algorithm>
 
-namespace host {
+namespace base {
 
 uint64_t UserSettings::read(size_t offset, size_t width) const {
   uint64_t value = 0;
@@ -35,4 +35,4 @@ UserSettings& user_settings() {
   return settings;
 }
 
-}  // namespace host
+}  // namespace base
