@@ -32,6 +32,8 @@ AppFramework::AppFramework(AppServices& services) : services_(services), frame_t
 AppFramework::~AppFramework() {
   device_.reset();
   window_.reset();
+  // The application object is gone: nothing is left paused.
+  g_pause_count = 0;
 }
 
 bool AppFramework::paused() const { return g_pause_count > 0; }
@@ -62,6 +64,7 @@ HResult AppFramework::create_window() {
   desc.min_width = min_track_width_;
   desc.min_height = min_track_height_;
   desc.visible = false;
+  desc.fullscreen = window_shape_ == platform::WindowShape::Framed && !windowed_;
   if (window_shape_ == platform::WindowShape::Child) {
     desc.rect = client_rect_;
   } else {
@@ -71,6 +74,11 @@ HResult AppFramework::create_window() {
   std::string error;
   window_ = services_.windows.create_window(desc, &error);
   if (!window_) return kFail;
+  if (window_shape_ == platform::WindowShape::Framed) {
+    // The stored rectangle is the outer one, frame included.
+    base::Rect frame = window_->frame_extents();
+    window_->move_to(window_rect_.left + frame.left, window_rect_.top + frame.top);
+  }
   read_window_rects();
   return kOk;
 }
@@ -376,11 +384,10 @@ void AppFramework::pause(bool pausing) {
 }
 
 void AppFramework::pause_for_dialog(bool entering) {
-  static bool switched = false;
   if (!window_) return;
-  if (entering) switched = active_ && objects_valid_ && !windowed_;
+  if (entering) dialog_switched_ = active_ && objects_valid_ && !windowed_;
   pause(entering);
-  if (switched) toggle_windowed();
+  if (dialog_switched_) toggle_windowed();
 }
 
 int64_t AppFramework::window_procedure(uint32_t message, uint64_t wparam, int64_t lparam) {

@@ -164,6 +164,7 @@ class AppFramework {
   float aspect_ratio_ = 0.75f;  // height / width kept by a user resize
   bool quit_ = false;
   int exit_code_ = 0;
+  bool dialog_switched_ = false;
 };
 
 }  // namespace host

@@ -16,7 +16,8 @@ FakeWindow::FakeWindow(const WindowDesc& desc)
       y_(desc.rect.top),
       width_(desc.rect.right - desc.rect.left),
       height_(desc.rect.bottom - desc.rect.top),
-      visible_(desc.visible) {
+      visible_(desc.visible),
+      fullscreen_(desc.fullscreen) {
   if (shape != WindowShape::Framed) frame_ = base::Rect{};
 }
 

@@ -1,6 +1,9 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <map>
@@ -14,12 +17,6 @@
 
 namespace platform {
 namespace {
-
-// Wakes a thread blocked in SDL_WaitEventTimeout after a post from elsewhere.
-Uint32 wake_event_type() {
-  static const Uint32 type = SDL_RegisterEvents(1);
-  return type;
-}
 
 bool is_x11() {
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -154,10 +151,15 @@ class SdlWindowSystem final : public WindowSystem {
  public:
   explicit SdlWindowSystem(MessageQueue& queue) : queue_(queue) {
     timer_queue_.store(&queue);
-    queue_.set_waker([] {
-      SDL_Event event{};
-      event.type = wake_event_type();
-      SDL_PushEvent(&event);
+    // A post from another thread (timers, other instances) writes a byte to
+    // this pipe; wait() sleeps on it and on the X connection together.
+    if (pipe2(wake_pipe_, O_NONBLOCK | O_CLOEXEC) != 0) wake_pipe_[0] = wake_pipe_[1] = -1;
+    int writer = wake_pipe_[1];
+    queue_.set_waker([writer] {
+      if (writer < 0) return;
+      char byte = 1;
+      ssize_t ignored = write(writer, &byte, 1);
+      (void)ignored;
     });
   }
 
@@ -170,6 +172,9 @@ class SdlWindowSystem final : public WindowSystem {
     }
     timer_queue_.store(nullptr);
     if (cursor_ != nullptr) SDL_FreeCursor(cursor_);
+    for (int fd : wake_pipe_) {
+      if (fd >= 0) close(fd);
+    }
     if (inhibited_) SDL_EnableScreenSaver();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
   }
@@ -188,11 +193,19 @@ class SdlWindowSystem final : public WindowSystem {
                                   screen.bottom - screen.top, flags);
         break;
       }
-      case WindowShape::Framed:
+      case WindowShape::Framed: {
         flags |= SDL_WINDOW_RESIZABLE;
-        window = SDL_CreateWindow(desc.title.c_str(), desc.rect.left, desc.rect.top,
-                                  desc.rect.right - desc.rect.left, desc.rect.bottom - desc.rect.top, flags);
+        base::Rect rect = desc.rect;
+        if (desc.fullscreen) {
+          // Made at the screen's size too, so it covers the screen even where
+          // no window manager handles the full-screen request.
+          flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+          rect = primary_screen();
+        }
+        window =
+            SDL_CreateWindow(desc.title.c_str(), rect.left, rect.top, rect.width(), rect.height(), flags);
         break;
+      }
       case WindowShape::Child: {
         if (!is_x11()) {
           *error = "a window inside another program's window needs an X11 display";
@@ -210,7 +223,8 @@ class SdlWindowSystem final : public WindowSystem {
       *error = SDL_GetError();
       return nullptr;
     }
-    if (desc.min_width > 0 || desc.min_height > 0) {
+    remember_x_display(window);
+    if (desc.shape != WindowShape::Child && (desc.min_width > 0 || desc.min_height > 0)) {
       SDL_SetWindowMinimumSize(window, desc.min_width, desc.min_height);
     }
     return std::make_unique<SdlWindow>(window, std::move(child), desc.parent);
@@ -257,11 +271,29 @@ class SdlWindowSystem final : public WindowSystem {
   }
 
   void wait(int timeout_ms) override {
-    if (timeout_ms < 0) {
-      SDL_WaitEvent(nullptr);
-    } else {
-      SDL_WaitEventTimeout(nullptr, timeout_ms);
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+    if (queue_.size() > 0) {
+      drain_wake_pipe();
+      return;
     }
+    pollfd fds[2] = {{wake_pipe_[0], POLLIN, 0}, {-1, POLLIN, 0}};
+    int count = wake_pipe_[0] >= 0 ? 1 : 0;
+    if (x_display_ != nullptr) {
+      XFlush(x_display_);
+      fds[count++] = pollfd{ConnectionNumber(x_display_), POLLIN, 0};
+    }
+    if (count == 0) {
+      SDL_WaitEventTimeout(nullptr, timeout_ms < 0 ? 10 : std::min(timeout_ms, 10));
+      return;
+    }
+    if (x_display_ == nullptr && (timeout_ms < 0 || timeout_ms > 10)) {
+      // Without an X connection (offscreen rendering) SDL's own events still
+      // need looking at now and then.
+      timeout_ms = 10;
+    }
+    poll(fds, static_cast<nfds_t>(count), timeout_ms);
+    drain_wake_pipe();
   }
 
   void start_timer(uint32_t id, int interval_ms) override {
@@ -464,7 +496,24 @@ class SdlWindowSystem final : public WindowSystem {
     }
   }
 
+  void drain_wake_pipe() {
+    char buffer[64];
+    while (wake_pipe_[0] >= 0 && read(wake_pipe_[0], buffer, sizeof buffer) > 0) {
+    }
+  }
+
+  void remember_x_display(SDL_Window* window) {
+    if (x_display_ != nullptr) return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+      x_display_ = info.info.x11.display;
+    }
+  }
+
   MessageQueue& queue_;
+  int wake_pipe_[2] = {-1, -1};
+  Display* x_display_ = nullptr;
   std::mutex timer_mutex_;
   std::map<uint32_t, Timer> timers_;
   SDL_Cursor* cursor_ = nullptr;
@@ -499,7 +548,6 @@ std::unique_ptr<WindowSystem> create_sdl_window_system(MessageQueue& queue, std:
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  wake_event_type();
   return std::make_unique<SdlWindowSystem>(queue);
 }
 

@@ -24,6 +24,9 @@ struct WindowDesc {
   int min_width = 0;
   int min_height = 0;
   bool visible = true;
+  // A Framed window that starts covering its screen; rect stays the place it
+  // takes when it leaves full screen.
+  bool fullscreen = false;
 };
 
 class Window {
