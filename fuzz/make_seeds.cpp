@@ -1,6 +1,8 @@
 // Writes the starting corpus of the fuzz targets: small packages of every
-// block form and nesting, and a text table with every kind of line.
-//   fuzz_seeds DIR   writes DIR/package_reader/* and DIR/text_table/*
+// block form and nesting, a text table with every kind of line, and settings
+// files of every length class.
+//   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/* and
+//                    DIR/settings/*
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/settings_file.h"
 #include "render/package_builder.h"
 
 namespace {
@@ -20,6 +23,16 @@ bool save(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
+}
+
+// A settings_fuzz input: screen size, which record it loads over (bit 0:
+// the defaults), then the file.
+Bytes settings_input(int width, int height, bool over_defaults, const Bytes& file) {
+  Bytes out = {static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
+               static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8),
+               static_cast<std::uint8_t>(over_defaults ? 1 : 0)};
+  out.insert(out.end(), file.begin(), file.end());
+  return out;
 }
 
 Bytes package(render::PackageBuilder& builder, std::string_view name) {
@@ -69,5 +82,24 @@ int main(int argc, char** argv) {
   ok = save(packages / "nested.vmf", package(outer, "Tang")) && ok;
   ok = save(tables / "system.txt", bytes_of(table)) && ok;
   ok = save(tables / "lf.txt", bytes_of("0001 one\n0002 1 2 3\n0003 4 5 6 7\n")) && ok;
+
+  const std::filesystem::path settings = root / "settings";
+  std::filesystem::create_directories(settings);
+  base::UserSettings defaults;
+  host::reset_to_defaults(defaults, 1920, 1080);
+  const Bytes record(defaults.bytes().begin(), defaults.bytes().end());
+  base::UserSettings damaged = defaults;
+  damaged.bytes().fill(0xFF);
+  damaged.set_i32(base::UserSettings::kWindowLeft, 5000);
+  Bytes longer = record;
+  longer.resize(1500, 0xEE);
+  ok = save(settings / "defaults", settings_input(1920, 1080, false, record)) && ok;
+  ok = save(settings / "ten_bytes",
+            settings_input(1920, 1080, true, Bytes(record.begin(), record.begin() + 10))) &&
+       ok;
+  ok = save(settings / "longer", settings_input(1366, 768, false, longer)) && ok;
+  ok = save(settings / "damaged",
+            settings_input(640, 480, true, Bytes(damaged.bytes().begin(), damaged.bytes().end()))) &&
+       ok;
   return ok ? 0 : 1;
 }

@@ -17,11 +17,14 @@ class UserSettings {
   enum Offset : size_t {
     kFlags = 0x000,
     kSecondFlags = 0x004,
-    kFullScreenMode = 0x008,
+    kFullScreenMode = 0x008,  // width, height, format, refresh rate
+    kDisplayByte = 0x018,
     kMultisampleType = 0x019,
     kFeedingInterval = 0x034,
     kTankCycleInterval = 0x038,
     kRerollInterval = 0x03C,
+    kRandomPoolCount = 0x040,
+    kThirdFishInterval = 0x044,
     kWindowLeft = 0x048,
     kWindowTop = 0x04C,
     kWindowWidth = 0x050,
@@ -35,25 +38,48 @@ class UserSettings {
     kSoundName = 0x078,
     kLayoutName = 0x098,
     kTankName = 0x0D8,
+    kFishSlots = 0x118,
+    kRandomPool = 0x218,
     kColourBlock = 0x318,
+    kColourTable = 0x338,
     kBubbleFlags = 0x380,
     kBubbleEmitter = 0x384,
+    kSmallBubbleRate = 0x388,
+    kBubbleSpare = 0x38C,
+    kBigBubbleRate = 0x390,
+    kSpeckCount = 0x394,
+    kSpeckSize = 0x398,
     kCameraPreset = 0x39C,
     kViewAspect = 0x3A0,
     kZoomDirection = 0x3A4,
   };
 
+  // Capacities of the name fields, each with its terminating NUL, and the
+  // lengths of the arrays.
+  static constexpr size_t kSoundNameSize = 32;
+  static constexpr size_t kLayoutNameSize = 64;
+  static constexpr size_t kTankNameSize = 64;
+  static constexpr size_t kFishSlotCount = 64;
+  static constexpr size_t kRandomPoolCapacity = 64;
+  static constexpr size_t kColourCount = 18;
+
   // Bits of the flag word at offset 0.
   enum Flag : uint32_t {
     kHideCursor = 1u << 0,
+    kOwnCursor = 1u << 1,
     kUse32BitModes = 1u << 2,
     kUseStoredMode = 1u << 3,
     kExitOnActivation = 1u << 5,
     kExitOnMouseMove = 1u << 6,
+    kUniqueRandomFish = 1u << 7,
+    kRerollPeriodically = 1u << 8,
+    kAllKindsInPool = 1u << 9,
+    kPixelShaderEffect = 1u << 12,
     kMonitorPowerDown = 1u << 14,
     kAntialiasing = 1u << 15,
     kCycleInOrder = 1u << 22,
     kCycleRandom = 1u << 23,
+    kRerollOnTankChange = 1u << 24,
     kWindowsKeyLock = 1u << 25,
     kAlwaysOnTop = 1u << 26,
     kWindowed = 1u << 27,

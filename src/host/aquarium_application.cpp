@@ -1,11 +1,13 @@
 #include "host/aquarium_application.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/feature_locks.h"
 #include "base/runtime_state.h"
 #include "base/user_settings.h"
 #include "host/accelerators.h"
+#include "host/language_tables.h"
 #include "host/settings_file.h"
 #include "host/view_rect.h"
 #include "platform/window_messages.h"
@@ -39,7 +41,9 @@ void AquariumApplication::parse_command_line() {
 void AquariumApplication::load_settings_at_start() {
   base::Rect screen = services_.windows.primary_screen();
   bool may_write = mode_ != SaverMode::Preview && !snapshot_;
-  load_settings(base::user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
+  settings_load_ =
+      load_settings(base::user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
+  load_language_table(system_texts_, "System");
   if (configure_requested_) base::user_settings().set_flag(base::UserSettings::kWindowed, false);
   topmost_ = base::user_settings().flag(base::UserSettings::kAlwaysOnTop);
   device_settings_.vsync = base::user_settings().flag(base::UserSettings::kVsync);
@@ -85,12 +89,68 @@ void AquariumApplication::render() {
 void AquariumApplication::final_cleanup() {
   if (!final_cleanup_done_) {
     final_cleanup_done_ = true;
-    if (mode_ != SaverMode::Preview && !snapshot_) {
+    // A settings file that exists but could not be read is left alone.
+    if (mode_ != SaverMode::Preview && !snapshot_ && settings_load_ != SettingsLoad::Unreadable) {
       if (mode_ == SaverMode::Standalone) store_window_state();
       save_settings(base::user_settings(), user_data_folder_);
     }
   }
   SaverApplication::final_cleanup();
+}
+
+SettingsContext AquariumApplication::settings_context() {
+  base::Rect screen = services_.windows.primary_screen();
+  return SettingsContext{base::user_settings(), services_.dialogs, settings_events_, system_texts_,
+                         user_data_folder_,     screen.width(),    screen.height()};
+}
+
+bool AquariumApplication::import_settings() {
+  bool imported = settings_transfer_.import_settings(settings_context());
+  if (imported) {
+    settings_load_ = SettingsLoad::Loaded;
+    refresh_gui();
+  }
+  return imported;
+}
+
+bool AquariumApplication::export_settings() { return settings_transfer_.export_settings(settings_context()); }
+
+void AquariumApplication::reset_settings() {
+  settings_transfer_.reset_settings(settings_context());
+  settings_load_ = SettingsLoad::Defaults;
+  refresh_gui();
+}
+
+void AquariumApplication::show_text_warning(int id) {
+  const char* text = system_texts_.text(id);
+  if (text != nullptr) show_message(text, platform::MB_ICONWARNING | platform::MB_OK);
+}
+
+void AquariumApplication::advance_fade(double dt) {
+  if (fade_.advance(static_cast<float>(dt))) switch_to_next_tank();
+}
+
+bool AquariumApplication::switch_to_next_tank() {
+  std::string pending = take_pending_tank();
+  bool loaded = false;
+  if (!base::runtime_state().has(base::RuntimeState::kDialogOpen) && !pending.empty()) {
+    loaded = select_tank_if_changed(pending);
+    if (loaded) {
+      if (base::user_settings().flag(base::UserSettings::kRerollOnTankChange)) renew_random_fish();
+      refresh_gui();
+    }
+  }
+  fade_.start_fade_in();
+  return loaded;
+}
+
+void AquariumApplication::cancel_tank_fade() { fade_.cancel(); }
+
+std::string AquariumApplication::statistics_text() const {
+  char text[128];
+  std::snprintf(text, sizeof text, "%dx%dx%d FPS:%.02f", view_rect_.width(), view_rect_.height(), 32,
+                frame_timer_.frames_per_second());
+  return text;
 }
 
 void AquariumApplication::on_started() {

@@ -3,7 +3,12 @@
 #include <string>
 
 #include "base/rect.h"
+#include "base/runtime_state.h"
 #include "host/saver_application.h"
+#include "host/settings_file.h"
+#include "host/settings_transfer.h"
+#include "host/tank_fade.h"
+#include "render/text_table.h"
 
 namespace host {
 
@@ -21,6 +26,7 @@ class AquariumApplication : public SaverApplication {
   void on_command(uint32_t id) override;
   void on_started() override;
   void on_mouse(uint32_t message, uint64_t wparam, int64_t lparam) override;
+  std::string statistics_text() const override;
 
   // Switches windowed and full screen, keeping the window's place in the
   // settings.
@@ -28,7 +34,18 @@ class AquariumApplication : public SaverApplication {
   void store_window_state();
   void restore_window_state();
 
+  bool switch_to_next_tank() override;
+
+  // The settings panel's import, export and reset commands.
+  bool import_settings();
+  bool export_settings();
+  void reset_settings();
+  // Shows a text of the "System" table as a warning.
+  void show_text_warning(int id);
+  void cancel_tank_fade() override;
+
   const base::Rect& view_rect() const { return view_rect_; }
+  const TankFade& tank_fade() const { return fade_; }
   int cursor_mode() const { return cursor_mode_; }
   bool renewed_random_fish_recently() const { return renew_cooldown_ > 0.0; }
 
@@ -43,7 +60,10 @@ class AquariumApplication : public SaverApplication {
   virtual void startle_fish_at(int /*x*/, int /*y*/) {}
   virtual void renew_random_fish() {}
   virtual bool choose_next_tank(bool /*forward*/) { return false; }
-  virtual void start_fade_out() {}
+  virtual void start_fade_out() { fade_.start_fade_out(); }
+  void advance_fade(double dt) override;
+  // The tank waiting to be shown after the fade, taken (and cleared) at black.
+  virtual std::string take_pending_tank() { return {}; }
   virtual void refresh_gui() {}
   virtual void apply_colour_hold() {}
   virtual void apply_ambient_sound_switch() {}
@@ -58,10 +78,29 @@ class AquariumApplication : public SaverApplication {
   virtual bool toolbar_visible() const { return false; }
 
  private:
+  // The aquarium's answers to what the settings operations need; the parts
+  // they reach (fish, tank list) are still to come.
+  class SettingsEventsBridge final : public SettingsEvents {
+   public:
+    explicit SettingsEventsBridge(AquariumApplication& app) : app_(app) {}
+    void begin_modal() override { app_.begin_modal(); }
+    void end_modal() override { app_.end_modal(); }
+    void select_tank(const std::string& name, bool initial) override { app_.select_tank(name, initial); }
+
+   private:
+    AquariumApplication& app_;
+  };
+  SettingsContext settings_context();
+
   bool final_cleanup_done_ = false;
+  SettingsLoad settings_load_ = SettingsLoad::Defaults;
+  render::TextTable system_texts_;
+  SettingsEventsBridge settings_events_{*this};
+  SettingsTransfer settings_transfer_;
   base::Rect view_rect_;
   int cursor_mode_ = 1;
   double renew_cooldown_ = 0.0;
+  TankFade fade_{base::runtime_state().tank_fade_duration()};
 };
 
 }  // namespace host

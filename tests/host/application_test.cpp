@@ -365,6 +365,38 @@ TEST(Application, FramesClearTheBarsAndDrawInTheViewRectangle) {
   EXPECT_EQ(calls.back(), "present");
   base::Rect view = app.view_rect();
   EXPECT_EQ(view.width() * 9, view.height() * 16);
+  EXPECT_EQ(app.statistics_text(),
+            std::to_string(view.width()) + "x" + std::to_string(view.height()) + "x32 FPS:30.00");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Application, AnUnreadableSettingsFileIsNeverReplaced) {
+  AppHarness harness("Brinewick.scr /r");
+  std::string folder = harness.environment.home() + "Documents/Pelorin Tessaly/";
+  // A folder where the file should be cannot be read as settings.
+  std::filesystem::create_directories(folder + "UserSet/keep");
+  auto& app = harness.make();
+  ASSERT_TRUE(app.create_application());
+  app.send_message(platform::WM_CLOSE);
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "UserSet/keep"));
+}
+
+TEST(Application, ExportedSettingsComeBackOnImport) {
+  AppHarness harness("Brinewick.scr /r");
+  auto& app = harness.make();
+  ASSERT_TRUE(app.create_application());
+  auto& s = base::user_settings();
+  s.set_u32(base::UserSettings::kMusicVolume, 37);
+  std::string package = harness.environment.root() + "mine.cf";
+  harness.dialogs.chosen_files.push_back(package);
+  ASSERT_TRUE(app.export_settings());
+  s.set_u32(base::UserSettings::kMusicVolume, 90);
+  harness.dialogs.chosen_files.push_back(package);
+  ASSERT_TRUE(app.import_settings());
+  EXPECT_EQ(s.u32(base::UserSettings::kMusicVolume), 37u);
 }
 
 }  // namespace
