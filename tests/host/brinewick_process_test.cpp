@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/file_io.h"
+#include "base/user_settings.h"
 #include "host/saver_mode.h"
 #include "platform/isolated_environment.h"
 #include "platform/message_queue.h"
@@ -191,6 +193,33 @@ TEST_F(BrinewickTest, SigtermEndsTheRunAndKeepsTheSettings) {
   processes_.send_signal(run, SIGTERM);
   EXPECT_TRUE(ends_within(run, 10000));
   EXPECT_TRUE(std::filesystem::exists(user_data_folder() + "UserSet"));
+}
+
+TEST_F(BrinewickTest, SettingsLastFromOneRunToTheNext) {
+  auto first = start({"/r"});
+  ASSERT_TRUE(wait_for_instance(host::kWindowTitle));
+  processes_.send_signal(first, SIGTERM);
+  ASSERT_TRUE(ends_within(first, 10000));
+  std::string file = user_data_folder() + "UserSet";
+  auto saved = base::read_file(file);
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->size(), base::UserSettings::kSize);
+  // The user's choices of the first run (here written into the file).
+  base::UserSettings settings;
+  std::copy(saved->begin(), saved->end(), settings.bytes().begin());
+  settings.set_u32(base::UserSettings::kMusicVolume, 37);
+  settings.set_text(base::UserSettings::kLayoutName, 64, "Layout07");
+  ASSERT_TRUE(base::write_file_atomically(file, settings.bytes()));
+
+  auto second = start({"/r"});
+  ASSERT_TRUE(wait_for_instance(host::kWindowTitle));
+  processes_.send_signal(second, SIGTERM);
+  ASSERT_TRUE(ends_within(second, 10000));
+  auto again = base::read_file(file);
+  ASSERT_TRUE(again);
+  std::copy(again->begin(), again->end(), settings.bytes().begin());
+  EXPECT_EQ(settings.u32(base::UserSettings::kMusicVolume), 37u);
+  EXPECT_EQ(settings.text(base::UserSettings::kLayoutName, 64), "Layout07");
 }
 
 TEST_F(BrinewickTest, ASnapshotIsAPictureOfTheRequestedSize) {
