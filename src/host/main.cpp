@@ -2,14 +2,18 @@
 // services and runs it in the mode its command line asks for.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "base/feature_locks.h"
 #include "host/aquarium_application.h"
 #include "host/snapshot_options.h"
+#include "host/xscreensaver_options.h"
 #include "platform/command_line.h"
 #include "platform/dialogs.h"
 #include "platform/file_registry_store.h"
@@ -23,9 +27,15 @@
 
 int main(int argc, char** argv) {
   base::feature_locks().word |= base::FeatureLocks::kPreferLooseTables;
-  host::ArgumentSplit split = host::take_snapshot_options(std::vector<std::string>(argv, argv + argc));
-  if (!split.error.empty()) {
-    std::fprintf(stderr, "Brinewick.scr: %s\n", split.error.c_str());
+  // A screen-saver daemon's options come out first: "-root" and
+  // "-window-id" would otherwise read as switches.
+  const char* daemon_window = std::getenv("XSCREENSAVER_WINDOW");
+  host::DaemonOptions daemon = host::take_xscreensaver_options(
+      std::vector<std::string>(argv, argv + argc),
+      daemon_window != nullptr ? std::optional<std::string_view>(daemon_window) : std::nullopt);
+  host::ArgumentSplit split = host::take_snapshot_options(daemon.arguments);
+  if (!daemon.error.empty() || !split.error.empty()) {
+    std::fprintf(stderr, "Brinewick.scr: %s\n", (daemon.error.empty() ? split.error : daemon.error).c_str());
     return 2;
   }
 
@@ -62,6 +72,7 @@ int main(int argc, char** argv) {
     };
     host::AquariumApplication app(services);
     if (split.snapshot) app.set_snapshot(*split.snapshot);
+    if (daemon.under_daemon) app.set_daemon_window(daemon.window_id);
     if (app.create_application()) {
       code = app.run();
       app.launch_after_exit();

@@ -52,6 +52,10 @@ void SaverApplication::parse_command_line() {
   ParsedCommandLine parsed = host::parse_command_line(services_.command_line);
   mode_ = parsed.mode;
   parent_window_ = parsed.number;
+  if (daemon_window_) {
+    mode_ = SaverMode::FullScreenSaver;
+    parent_window_ = *daemon_window_;
+  }
 }
 
 bool SaverApplication::check_running_instance() {
@@ -72,12 +76,20 @@ bool SaverApplication::locate_program_folder() {
 
 void SaverApplication::choose_window_style() {
   std::optional<base::Rect> parent_client;
-  if (mode_ == SaverMode::Preview) parent_client = services_.windows.foreign_client_rect(parent_window_);
+  if (mode_ == SaverMode::Preview || daemon_window_) {
+    parent_client = services_.windows.foreign_client_rect(parent_window_);
+  }
   WindowStyle style = host::choose_window_style(mode_, services_.windows.primary_screen(), parent_client);
+  if (daemon_window_) {
+    // The daemon's window covers the screen already; we draw inside it.
+    style.shape = platform::WindowShape::Child;
+    style.windowed = true;
+    style.client_rect = parent_client;
+  }
   window_shape_ = style.shape;
   window_style_ = style.style;
   interactive_ = style.interactive;
-  if (mode_ == SaverMode::FullScreenSaver) windowed_ = false;
+  windowed_ = style.windowed ? windowed_ : false;
   if (style.client_rect) {
     client_rect_ = base::Rect{0, 0, style.client_rect->width(), style.client_rect->height()};
     window_rect_ = *style.client_rect;
@@ -95,7 +107,9 @@ void SaverApplication::update_render_timer() {
 }
 
 bool SaverApplication::end_saver() {
-  if (in_password_dialog_) return false;
+  // Under a daemon, input never ends the saver: the daemon unblanks, locks
+  // and stops us itself.
+  if (in_password_dialog_ || daemon_window_) return false;
   // No password check exists on this platform: the desktop locks itself.
   send_message(platform::WM_CLOSE);
   return true;
@@ -173,7 +187,7 @@ HResult SaverApplication::create_window() {
   platform::InstanceIdentity identity;
   identity.window_class = class_name_;
   identity.title = title_;
-  identity.has_parent = parent_window_ != 0 && window_shape_ == platform::WindowShape::Child;
+  identity.has_parent = window_shape_ == platform::WindowShape::Child && mode_ != SaverMode::FullScreenSaver;
   identity.mode = static_cast<int32_t>(mode_);
   registered_ = services_.instances.register_instance(identity);
   return kOk;

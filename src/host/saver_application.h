@@ -75,6 +75,10 @@ class SaverApplication : public AppFramework {
   const std::string& program_folder() const { return program_folder_; }
   const std::string& user_data_folder() const { return user_data_folder_; }
   void set_snapshot(const SnapshotOptions& options) { snapshot_ = options; }
+  // Run by a screen-saver daemon: the full-screen saver drawn into the given
+  // window (0: the root window), ended only by the daemon.
+  void set_daemon_window(uint64_t window) { daemon_window_ = window; }
+  bool under_daemon() const { return daemon_window_.has_value(); }
   // Set when a snapshot was written; a failed write leaves it clear.
   bool snapshot_written() const { return snapshot_written_; }
 
@@ -114,6 +118,7 @@ class SaverApplication : public AppFramework {
   std::string program_folder_;
   std::string user_data_folder_;
   std::optional<SnapshotOptions> snapshot_;
+  std::optional<uint64_t> daemon_window_;
   int snapshot_frames_ = 0;
   bool snapshot_written_ = false;
 };

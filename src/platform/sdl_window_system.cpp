@@ -40,6 +40,8 @@ class ForeignChild {
       *error = "cannot open the X display";
       return false;
     }
+    // Window 0 stands for the root window (a saver drawing on the whole screen).
+    if (parent == 0) parent = DefaultRootWindow(display_);
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display_, static_cast<::Window>(parent), &attributes) == 0) {
       *error = "the parent window does not exist";
@@ -253,9 +255,10 @@ class SdlWindowSystem final : public WindowSystem {
   }
 
   std::optional<base::Rect> foreign_client_rect(uint64_t native_id) override {
-    if (!is_x11() || native_id == 0) return std::nullopt;
+    if (!is_x11()) return std::nullopt;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return std::nullopt;
+    if (native_id == 0) native_id = DefaultRootWindow(display);
     XWindowAttributes attributes{};
     std::optional<base::Rect> result;
     if (XGetWindowAttributes(display, static_cast<::Window>(native_id), &attributes) != 0) {

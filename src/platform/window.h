@@ -20,7 +20,7 @@ struct WindowDesc {
   // size. Child: position and size inside the parent (an empty rect means the
   // parent's whole client area).
   base::Rect rect{0, 0, 800, 600};
-  uint64_t parent = 0;  // X11 window id of the parent of a Child window
+  uint64_t parent = 0;  // X11 window id of the parent of a Child window; 0 = the root window
   int min_width = 0;
   int min_height = 0;
   bool visible = true;

@@ -37,7 +37,8 @@ class WindowSystem {
   virtual std::vector<DisplayInfo> displays() = 0;
   base::Rect primary_screen();
 
-  // Client area of a foreign window (nullopt when it does not exist).
+  // Client area of a foreign window (nullopt when it does not exist); window
+  // 0 is the root window.
   virtual std::optional<base::Rect> foreign_client_rect(uint64_t native_id) = 0;
 
   // Moves pending native events into the queue.

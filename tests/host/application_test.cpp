@@ -400,3 +400,32 @@ TEST(Application, ExportedSettingsComeBackOnImport) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Application, UnderADaemonOnlyTheDaemonEndsTheSaver) {
+  AppHarness harness("Brinewick.scr");
+  harness.windows.foreign_windows[777] = base::Rect{0, 0, 1920, 1080};
+  auto& app = harness.make();
+  app.set_daemon_window(777);
+  ASSERT_TRUE(app.create_application());
+  harness.drain();
+  EXPECT_EQ(app.mode(), SaverMode::FullScreenSaver);
+  EXPECT_EQ(harness.window().shape, platform::WindowShape::Child);
+  EXPECT_EQ(harness.window().parent_id(), 777u);
+  EXPECT_EQ(harness.window().client_rect(), (base::Rect{0, 0, 1920, 1080}));
+  base::user_settings().set_flag(base::UserSettings::kExitOnMouseMove, true);
+  for (int i = 1; i <= 20; ++i) app.send_message(platform::WM_MOUSEMOVE, 0, make_point_lparam(7 * i, 3 * i));
+  app.send_message(platform::WM_COMMAND, host::command::kExit, 0);
+  app.send_message(platform::WM_ACTIVATEAPP, 0, 0);
+  app.send_message(platform::WM_POWERBROADCAST, 4, 0);
+  EXPECT_FALSE(app.quit_requested());
+  // SIGTERM arrives as a close.
+  std::string file = app.user_data_folder() + "UserSet";
+  std::filesystem::remove(file);
+  app.send_message(platform::WM_CLOSE);
+  EXPECT_TRUE(app.quit_requested());
+  EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+}  // namespace

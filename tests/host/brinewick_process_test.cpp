@@ -2,6 +2,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -220,6 +221,34 @@ TEST_F(BrinewickTest, SettingsLastFromOneRunToTheNext) {
   std::copy(again->begin(), again->end(), settings.bytes().begin());
   EXPECT_EQ(settings.u32(base::UserSettings::kMusicVolume), 37u);
   EXPECT_EQ(settings.text(base::UserSettings::kLayoutName, 64), "Layout07");
+}
+
+TEST_F(BrinewickTest, RunAsTheDaemonRunsItDrawsIntoItsWindowUntilSigterm) {
+  uint64_t parent = x().create_window(0, 0, 320, 240);
+  auto saver = start({"-window-id", "0x" + [&] {
+                        char hex[32];
+                        std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(parent));
+                        return std::string(hex);
+                      }()});
+  auto found = wait_for_instance(host::kWindowTitle);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->identity.mode, static_cast<int>(host::SaverMode::FullScreenSaver));
+  auto children = x().children(parent);
+  ASSERT_EQ(children.size(), 1u);
+  auto geometry = x().geometry(children[0]);
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->width(), 320);
+  EXPECT_EQ(geometry->height(), 240);
+  // Input is the daemon's business.
+  x().move_pointer(10, 10);
+  for (int i = 0; i < 12; ++i) x().move_pointer(20 + 10 * i, 30);
+  x().press_key("Escape");
+  EXPECT_TRUE(still_running_after(saver, 300ms));
+  std::filesystem::remove(user_data_folder() + "UserSet");
+  processes_.send_signal(saver, SIGTERM);
+  EXPECT_TRUE(ends_within(saver, 10000));
+  EXPECT_TRUE(std::filesystem::exists(user_data_folder() + "UserSet"));
+  x().destroy_window(parent);
 }
 
 TEST_F(BrinewickTest, ASnapshotIsAPictureOfTheRequestedSize) {
