@@ -1,8 +1,9 @@
 // Writes the starting corpus of the fuzz targets: small packages of every
-// block form and nesting, a text table with every kind of line, and settings
-// files of every length class.
-//   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/* and
-//                    DIR/settings/*
+// block form and nesting, a text table with every kind of line, settings
+// files of every length class, WAV files and playlists.
+//   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/*,
+//                    DIR/settings/*, DIR/wave_file/*, DIR/playlist/* and
+//                    DIR/image/*
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "audio/wave_file.h"
 #include "host/settings_file.h"
 #include "render/package_builder.h"
 
@@ -101,5 +103,35 @@ int main(int argc, char** argv) {
   ok = save(settings / "damaged",
             settings_input(640, 480, true, Bytes(damaged.bytes().begin(), damaged.bytes().end()))) &&
        ok;
+
+  // WAV files: PCM, a compressed format with extra format bytes, and one
+  // with other chunks of odd size around the data.
+  const std::filesystem::path waves = root / "wave_file";
+  std::filesystem::create_directories(waves);
+  const std::vector<std::int16_t> samples = {0, 1000, -1000, 32767, -32768, 5, -5, 0};
+  audio::WaveFormat adpcm{2, 2, 22050, 22311, 2048, 4, Bytes(32, 0x11)};
+  Bytes with_list = audio::encode_wave_file(8000, 1, samples);
+  const Bytes list_chunk = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+  with_list.insert(with_list.begin() + 12, list_chunk.begin(), list_chunk.end());
+  with_list[4] = static_cast<std::uint8_t>(with_list.size() - 8);
+  ok = save(waves / "pcm16.wav", audio::encode_wave_file(22050, 2, samples)) && ok;
+  ok = save(waves / "adpcm.wav", audio::encode_wave_file(adpcm, Bytes(4096, 0x22))) && ok;
+  ok = save(waves / "chunks.wav", with_list) && ok;
+
+  // Playlists; the first byte chooses PLS (odd) or TXT and M3U (even).
+  const std::filesystem::path lists = root / "playlist";
+  std::filesystem::create_directories(lists);
+  Bytes musics = {0};
+  const Bytes musics_text = bytes_of("/home/me/a.mp3\nab\n/home/me/b c.ogg\r\n");
+  musics.insert(musics.end(), musics_text.begin(), musics_text.end());
+  ok = save(lists / "musics.txt", musics) && ok;
+  ok = save(lists / "list.m3u", bytes_of("\2\xEF\xBB\xBF#EXTM3U\n#EXTINF:12,A\nsub\\a.mp3\nD:\\Music\\b.mp3\n"
+                                         "file:///music/My%20Song.flac\nhttp://radio/stream\n")) &&
+       ok;
+  ok = save(lists / "list.pls",
+            bytes_of(
+                "\1[playlist]\nNumberOfEntries=2\nFile1=C:\\m\\a.mp3\nTitle1=A\nfile2=b.mp3\nFileX=c\n")) &&
+       ok;
+
   return ok ? 0 : 1;
 }

@@ -8,9 +8,11 @@
 #include "platform/gfx_device.h"
 #include "platform/instance_registry.h"
 #include "platform/message_queue.h"
+#include "platform/music_backend.h"
 #include "platform/named_semaphore.h"
 #include "platform/process.h"
 #include "platform/registry_store.h"
+#include "platform/sound_backend.h"
 #include "platform/window_system.h"
 
 namespace host {
@@ -28,6 +30,8 @@ struct AppServices {
   platform::NamedSemaphore& semaphore;
   platform::Process& processes;
   platform::RegistryStore& registry;
+  platform::MusicBackend& music;
+  platform::SoundBackend& sound;
   DeviceFactory create_device;
   FrameTimer::Clock clock = steady_seconds;
   std::function<void(int milliseconds)> sleep;

@@ -44,6 +44,7 @@ void AquariumApplication::load_settings_at_start() {
   settings_load_ =
       load_settings(base::user_settings(), user_data_folder_, screen.width(), screen.height(), may_write);
   load_language_table(system_texts_, "System");
+  load_language_table(gui_texts_, "GUIText");
   if (configure_requested_) base::user_settings().set_flag(base::UserSettings::kWindowed, false);
   topmost_ = base::user_settings().flag(base::UserSettings::kAlwaysOnTop);
   device_settings_.vsync = base::user_settings().flag(base::UserSettings::kVsync);
@@ -92,6 +93,7 @@ void AquariumApplication::final_cleanup() {
     // A settings file that exists but could not be read is left alone.
     if (mode_ != SaverMode::Preview && !snapshot_ && settings_load_ != SettingsLoad::Unreadable) {
       if (mode_ == SaverMode::Standalone) store_window_state();
+      playlist_.save_if_modified();
       save_settings(base::user_settings(), user_data_folder_);
     }
   }
@@ -119,6 +121,11 @@ void AquariumApplication::reset_settings() {
   settings_transfer_.reset_settings(settings_context());
   settings_load_ = SettingsLoad::Defaults;
   refresh_gui();
+}
+
+std::string AquariumApplication::gui_text(int id) const {
+  const char* text = gui_texts_.text(id);
+  return text != nullptr ? std::string(text) : std::string();
 }
 
 void AquariumApplication::show_text_warning(int id) {
@@ -247,7 +254,7 @@ void AquariumApplication::on_command(uint32_t id) {
     case command::kAmbientSound:
       s.set_u32(base::UserSettings::kSoundFlags,
                 s.u32(base::UserSettings::kSoundFlags) ^ base::UserSettings::kSoundOff);
-      apply_ambient_sound_switch();
+      ambient_.apply_sound_switch();
       refresh_gui();
       break;
     case command::kBubblesLeft:
@@ -315,7 +322,7 @@ void AquariumApplication::on_command(uint32_t id) {
         s.set_u32(base::UserSettings::kMusicFlags,
                   s.u32(base::UserSettings::kMusicFlags) ^ base::UserSettings::kMusicOff);
         refresh_gui();
-        apply_music_switch();
+        playlist_.apply_music_switch();
       }
       break;
     default:

@@ -66,9 +66,9 @@ class AquariumApplication : public SaverApplication {
   virtual std::string take_pending_tank() { return {}; }
   virtual void refresh_gui() {}
   virtual void apply_colour_hold() {}
-  virtual void apply_ambient_sound_switch() {}
+
   virtual void apply_bubble_emitter() {}
-  virtual void apply_music_switch() {}
+
   virtual void flip_camera_zoom() {}
   virtual void toolbar_command_tail() {}
   virtual void toggle_settings_gui() {}
@@ -91,10 +91,12 @@ class AquariumApplication : public SaverApplication {
     AquariumApplication& app_;
   };
   SettingsContext settings_context();
+  std::string gui_text(int id) const override;
 
   bool final_cleanup_done_ = false;
   SettingsLoad settings_load_ = SettingsLoad::Defaults;
   render::TextTable system_texts_;
+  render::TextTable gui_texts_;
   SettingsEventsBridge settings_events_{*this};
   SettingsTransfer settings_transfer_;
   base::Rect view_rect_;

@@ -19,10 +19,12 @@
 #include "platform/file_registry_store.h"
 #include "platform/gfx_device.h"
 #include "platform/message_queue.h"
+#include "platform/music_backend.h"
 #include "platform/own_process.h"
 #include "platform/posix_instance_registry.h"
 #include "platform/posix_named_semaphore.h"
 #include "platform/posix_process.h"
+#include "platform/sound_backend.h"
 #include "platform/window_system.h"
 
 int main(int argc, char** argv) {
@@ -43,6 +45,9 @@ int main(int argc, char** argv) {
   platform::PosixProcess processes;
   platform::PosixNamedSemaphore semaphore;
   platform::FileRegistryStore registry;
+  // The audio backends outlive the application object that plays on them.
+  auto music = platform::create_sdl_music_backend();
+  auto sound = platform::create_sdl_sound_backend();
   int code = 0;
   {
     platform::PosixInstanceRegistry instances(queue);
@@ -63,6 +68,8 @@ int main(int argc, char** argv) {
         semaphore,
         processes,
         registry,
+        *music,
+        *sound,
         gfx::create_gl_device,
         host::steady_seconds,
         [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); },

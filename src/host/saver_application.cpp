@@ -38,7 +38,10 @@ std::string with_separator(std::string folder) {
 
 }  // namespace
 
-SaverApplication::SaverApplication(AppServices& services) : AppFramework(services) { aspect_ratio_ = 0.75f; }
+SaverApplication::SaverApplication(AppServices& services)
+    : AppFramework(services), playlist_(services.music, services.dialogs), ambient_(services.sound) {
+  aspect_ratio_ = 0.75f;
+}
 
 base::Rect SaverApplication::settings_window_rect() const { return window_rect_; }
 
@@ -120,7 +123,7 @@ void SaverApplication::on_started() {
   started_ = true;
   if (device_) {
     select_tank(base::user_settings().text(base::UserSettings::kTankName, 64), true);
-    start_ambient_sound();
+    ambient_.load_and_start();
     post_message(MSG_MUSIC_NEXT);
     update_render_timer();
   }
@@ -243,8 +246,16 @@ void SaverApplication::take_snapshot_if_due() {
   post_message(platform::WM_CLOSE);
 }
 
+void SaverApplication::one_time_scene_init() {
+  playlist_.set_texts([this](int id) { return gui_text(id); });
+  playlist_.init(services_.queue, MSG_MUSIC_EVENT, MSG_MUSIC_NEXT, user_data_folder_ + "Musics.txt",
+                 base::user_settings());
+  ambient_.init(program_folder_ + "Sound/", base::user_settings());
+}
+
 void SaverApplication::final_cleanup() {
-  stop_sounds();
+  ambient_.release();
+  playlist_.player().release_media();
   AppFramework::final_cleanup();
 }
 
@@ -266,7 +277,7 @@ void SaverApplication::launch_after_exit() {
 void SaverApplication::exit_with_launch_request(int32_t code) {
   remove_desktop_item();
   launch_request_ = code;
-  save_music_position();
+  playlist_.save_position();
   final_cleanup();
   request_exit();
 }
@@ -370,8 +381,8 @@ void SaverApplication::on_mouse(uint32_t message, uint64_t wparam, int64_t lpara
 }
 
 void SaverApplication::on_activate_app(bool active) {
-  music_on_activate(active);
-  ambient_on_activate(active);
+  playlist_.on_activate_app(active);
+  ambient_.on_activate_app(active);
   if (active) return;
   if (mode_ == SaverMode::FullScreenSaver) {
     end_saver();
@@ -434,7 +445,11 @@ int64_t SaverApplication::window_procedure(uint32_t message, uint64_t wparam, in
       on_started();
       return 0;
     case MSG_MUSIC_EVENT:
+      playlist_.player().handle_events();
+      return 0;
     case MSG_MUSIC_NEXT:
+      playlist_.play_next();
+      refresh_music_display();
       return 0;
     case MSG_CLOSE_INSTANCE:
       // Unregister first: whoever asked must not find a closing instance.

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "audio/ambient_sound.h"
+#include "audio/playlist.h"
 #include "host/app_framework.h"
 #include "host/saver_mode.h"
 #include "host/snapshot_options.h"
@@ -46,6 +48,7 @@ class SaverApplication : public AppFramework {
   virtual void on_close();
 
   // Framework operations this layer extends.
+  void one_time_scene_init() override;
   HResult create() override;
   HResult create_window() override;
   HResult init_device_objects() override;
@@ -74,6 +77,8 @@ class SaverApplication : public AppFramework {
   bool started() const { return started_; }
   const std::string& program_folder() const { return program_folder_; }
   const std::string& user_data_folder() const { return user_data_folder_; }
+  audio::Playlist& playlist() { return playlist_; }
+  audio::AmbientSound& ambient_sound() { return ambient_; }
   void set_snapshot(const SnapshotOptions& options) { snapshot_ = options; }
   // Run by a screen-saver daemon: the full-screen saver drawn into the given
   // window (0: the root window), ended only by the daemon.
@@ -83,12 +88,7 @@ class SaverApplication : public AppFramework {
   bool snapshot_written() const { return snapshot_written_; }
 
  protected:
-  // Hooks the media, GUI and scene parts fill in; they do nothing here.
-  virtual void music_on_activate(bool /*active*/) {}
-  virtual void ambient_on_activate(bool /*active*/) {}
-  virtual void start_ambient_sound() {}
-  virtual void save_music_position() {}
-  virtual void stop_sounds() {}
+  // Hooks the GUI and scene parts fill in; they do nothing here.
   virtual bool gui_mouse_message(uint32_t /*message*/, uint64_t /*wparam*/, int64_t /*lparam*/) {
     return false;
   }
@@ -103,6 +103,12 @@ class SaverApplication : public AppFramework {
   // and asks the window to close.
   void take_snapshot_if_due();
 
+  // The texts of the interface ("GUIText" table), for the music dialogs.
+  virtual std::string gui_text(int /*id*/) const { return {}; }
+  virtual void refresh_music_display() {}
+
+  audio::Playlist playlist_;
+  audio::AmbientSound ambient_;
   SaverMode mode_ = SaverMode::Standalone;
   bool interactive_ = true;
   bool configure_requested_ = false;

@@ -35,6 +35,12 @@ struct FileDialogRequest {
   std::string file_name;            // the proposed name
 };
 
+struct FolderDialogRequest {
+  std::string title;
+  std::string text;    // a line of explanation, where the dialog can show one
+  std::string folder;  // where the dialog starts
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -44,6 +50,12 @@ class Dialogs {
   // Asks for a file; the chosen path, or nothing when the user cancelled or
   // no dialog can be shown.
   virtual std::optional<std::string> choose_file(const FileDialogRequest& request) = 0;
+  // Asks for one or more existing files to open; their paths in the order
+  // the dialog gives them, or none when cancelled. Without a dialog of its
+  // own for this, one file is asked for with choose_file.
+  virtual std::vector<std::string> choose_files(const FileDialogRequest& request);
+  // Asks for an existing folder; its path, or nothing when cancelled.
+  virtual std::optional<std::string> choose_folder(const FolderDialogRequest& request) = 0;
 };
 
 class Process;
@@ -52,9 +64,9 @@ class Process;
 // message box; file dialogs need zenity.
 std::unique_ptr<Dialogs> create_system_dialogs(Process& process);
 
-// A scripted stand-in for tests: answers in order (then IDOK), chosen files in
-// order (then cancelled), and records every box and file dialog it was asked
-// to show.
+// A scripted stand-in for tests: answers in order (then IDOK), chosen files
+// and folders in order (then cancelled), and records every box and dialog it
+// was asked to show.
 class FakeDialogs final : public Dialogs {
  public:
   struct Shown {
@@ -64,11 +76,18 @@ class FakeDialogs final : public Dialogs {
   };
   int message_box(const std::string& text, const std::string& caption, uint32_t style) override;
   std::optional<std::string> choose_file(const FileDialogRequest& request) override;
+  std::vector<std::string> choose_files(const FileDialogRequest& request) override;
+  std::optional<std::string> choose_folder(const FolderDialogRequest& request) override;
 
   std::vector<int> answers;
   std::vector<Shown> shown;
   std::vector<std::optional<std::string>> chosen_files;  // nullopt: cancelled
   std::vector<FileDialogRequest> file_requests;
+  // Answers of choose_files, in order; when none is left it asks
+  // choose_file for one file.
+  std::vector<std::vector<std::string>> chosen_file_lists;
+  std::vector<std::optional<std::string>> chosen_folders;  // then cancelled
+  std::vector<FolderDialogRequest> folder_requests;
 };
 
 }  // namespace platform

@@ -85,6 +85,53 @@ class SystemDialogs final : public Dialogs {
   }
 
   std::optional<std::string> choose_file(const FileDialogRequest& request) override {
+    std::optional<std::string> chosen = run_selection(file_selection_arguments(request));
+    if (chosen && chosen->empty()) return std::nullopt;
+    return chosen;
+  }
+
+  std::vector<std::string> choose_files(const FileDialogRequest& request) override {
+    std::vector<std::string> arguments = file_selection_arguments(request);
+    arguments.push_back("--multiple");
+    // A line feed cannot be typed into a file name in the dialog and is
+    // almost never part of one.
+    arguments.push_back("--separator=\n");
+    std::vector<std::string> chosen;
+    std::optional<std::string> text = run_selection(arguments);
+    if (!text) return chosen;
+    size_t start = 0;
+    while (start < text->size()) {
+      size_t end = text->find('\n', start);
+      if (end == std::string::npos) end = text->size();
+      if (end > start) chosen.push_back(text->substr(start, end - start));
+      start = end + 1;
+    }
+    return chosen;
+  }
+
+  std::optional<std::string> choose_folder(const FolderDialogRequest& request) override {
+    std::string folder = request.folder.empty() ? std::string(".") : request.folder;
+    if (folder.back() != '/') folder += '/';
+    std::string title = request.title;
+    if (!request.text.empty()) title += title.empty() ? request.text : " - " + request.text;
+    std::optional<std::string> chosen =
+        run_selection({"--file-selection", "--directory", "--title=" + title, "--filename=" + folder});
+    if (chosen && chosen->empty()) return std::nullopt;
+    return chosen;
+  }
+
+ private:
+  static std::vector<std::string> file_selection_arguments(const FileDialogRequest& request) {
+    std::vector<std::string> arguments{"--file-selection", "--title=" + request.title};
+    if (request.save) arguments.push_back("--save");
+    arguments.push_back("--filename=" + initial_file_name(request));
+    for (const FileFilter& filter : request.filters) arguments.push_back(zenity_filter(filter));
+    return arguments;
+  }
+
+  // Runs zenity with these arguments; what it printed, without the final
+  // line end, or nothing when it was cancelled or cannot be shown.
+  std::optional<std::string> run_selection(const std::vector<std::string>& arguments) {
     if (!have_display()) return std::nullopt;
     const std::string zenity = find_on_path("zenity");
     const std::string folder = runtime_folder();
@@ -96,11 +143,8 @@ class SystemDialogs final : public Dialogs {
     const std::string output = folder + "file-dialog-" + std::to_string(getpid()) + "-" +
                                std::to_string(counter.fetch_add(1)) + ".txt";
     const std::string redirect = "out=$1; shift; exec \"$@\" >\"$out\"";
-    std::vector<std::string> argv{"/bin/sh", "-c", redirect, "sh", output, zenity, "--file-selection"};
-    argv.push_back("--title=" + request.title);
-    if (request.save) argv.push_back("--save");
-    argv.push_back("--filename=" + initial_file_name(request));
-    for (const FileFilter& filter : request.filters) argv.push_back(zenity_filter(filter));
+    std::vector<std::string> argv{"/bin/sh", "-c", redirect, "sh", output, zenity};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
 
     std::optional<std::string> chosen;
     ProcessStart started = process_.start("/bin/sh", argv, false);
@@ -110,7 +154,7 @@ class SystemDialogs final : public Dialogs {
         std::ifstream in(output, std::ios::binary);
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        if (!text.empty()) chosen = text;
+        chosen = text;
       }
     }
     std::error_code ignored;
@@ -118,7 +162,6 @@ class SystemDialogs final : public Dialogs {
     return chosen;
   }
 
- private:
   std::optional<int> with_zenity(const std::string& zenity, const std::string& text,
                                  const std::string& caption, uint32_t style) {
     uint32_t buttons = style & 0xF;

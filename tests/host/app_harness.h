@@ -8,9 +8,11 @@
 #include "host/aquarium_application.h"
 #include "platform/dialogs.h"
 #include "platform/fake_instance_registry.h"
+#include "platform/fake_music_backend.h"
 #include "platform/fake_named_semaphore.h"
 #include "platform/fake_process.h"
 #include "platform/fake_registry_store.h"
+#include "platform/fake_sound_backend.h"
 #include "platform/fake_window_system.h"
 #include "platform/isolated_environment.h"
 #include "platform/message_queue.h"
@@ -31,6 +33,8 @@ class AppHarness {
                  semaphore,
                  processes,
                  registry,
+                 music,
+                 sound,
                  [this](platform::Window& window, const gfx::PresentParams& params, std::string*) {
                    auto device = std::make_unique<gfx::RecordingDevice>(params);
                    (void)window;
@@ -72,6 +76,8 @@ class AppHarness {
   platform::FakeNamedSemaphore semaphore{semaphore_table};
   platform::FakeProcess processes;
   platform::FakeRegistryStore registry;
+  platform::FakeMusicBackend music;
+  platform::FakeSoundBackend sound;
   gfx::RecordingDevice* last_device = nullptr;
   double now = 100.0;
   host::AppServices services;
