@@ -1,9 +1,9 @@
 // Writes the starting corpus of the fuzz targets: small packages of every
 // block form and nesting, a text table with every kind of line, settings
-// files of every length class, WAV files and playlists.
+// files of every length class, WAV files, playlists and images.
 //   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/*,
-//                    DIR/settings/*, DIR/wave_file/*, DIR/playlist/* and
-//                    DIR/image/*
+//                    DIR/settings/*, DIR/wave_file/*, DIR/playlist/*,
+//                    DIR/image/* and DIR/model/*
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +12,14 @@
 #include <vector>
 
 #include "audio/wave_file.h"
+#include "base/byte_writer.h"
 #include "host/settings_file.h"
+#include "model/mesh_builder.h"
+#include "model/mesh_writer.h"
+#include "render/dds_file.h"
 #include "render/package_builder.h"
+#include "render/packed_dib.h"
+#include "render/tga_file.h"
 
 namespace {
 
@@ -133,5 +139,103 @@ int main(int argc, char** argv) {
                 "\1[playlist]\nNumberOfEntries=2\nFile1=C:\\m\\a.mp3\nTitle1=A\nfile2=b.mp3\nFileX=c\n")) &&
        ok;
 
+  // Images: DDS files of each readable kind with chains, TGA files plain and
+  // run-length encoded in both row orders, grey and colour-mapped, and BMP
+  // files of every depth.
+  const std::filesystem::path images = root / "image";
+  std::filesystem::create_directories(images);
+  std::vector<std::uint32_t> argb(8 * 8);
+  for (std::size_t i = 0; i < argb.size(); ++i) argb[i] = static_cast<std::uint32_t>(i * 0x04102F37u);
+  for (const render::PixelFormat format : {render::PixelFormat::A8R8G8B8, render::PixelFormat::R5G6B5,
+                                           render::PixelFormat::X1R5G5B5, render::PixelFormat::R8G8B8}) {
+    std::optional<render::Image> image = render::image_from_argb(format, 8, 8, argb);
+    if (image) render::build_mip_chain(*image, format == render::PixelFormat::R8G8B8 ? 2 : 0);
+    ok = image &&
+         save(images / (std::string(render::pixel_format_name(format)) + ".dds"),
+              render::encode_dds(*image)) &&
+         ok;
+  }
+  for (const render::PixelFormat format :
+       {render::PixelFormat::Dxt1, render::PixelFormat::Dxt3, render::PixelFormat::Dxt5}) {
+    render::Image image;
+    image.format = format;
+    for (const std::uint32_t side : {8u, 4u, 2u, 1u}) {
+      std::optional<render::ImageLevel> level = render::make_level(format, side, side);
+      for (std::size_t i = 0; level && i < level->bytes.size(); ++i) {
+        level->bytes[i] = static_cast<std::uint8_t>(i * 37 + side);
+      }
+      if (level) image.levels.push_back(std::move(*level));
+    }
+    ok =
+        save(images / (std::string(render::pixel_format_name(format)) + ".dds"), render::encode_dds(image)) &&
+        ok;
+  }
+  ok = save(images / "plain24.tga", render::encode_tga(8, 8, argb, 24, false, false)) && ok;
+  ok = save(images / "rle32top.tga", render::encode_tga(8, 8, argb, 32, true, true)) && ok;
+  ok = save(images / "grey.tga", Bytes{0, 0, 11, 0, 0,    0,    0,    0,    0,    0,    0,    0,   3,
+                                       0, 2, 0,  8, 0x20, 0x81, 0x40, 0x03, 0x10, 0x20, 0x30, 0x40}) &&
+       ok;
+  ok = save(images / "mapped.tga",
+            Bytes{0, 1, 1, 4, 0, 2, 0, 24, 0, 0, 0, 0, 2, 0, 1, 0, 8, 0, 1, 2, 3, 4, 5, 6, 4, 5}) &&
+       ok;
+  for (const int bits : {1, 4, 8, 16, 24, 32}) {
+    render::PackedDib dib;
+    if (!dib.create(5, bits == 24 ? -3 : 3, bits)) continue;
+    for (std::uint32_t y = 0; y < 3; ++y) {
+      for (std::uint32_t x = 0; x < 5; ++x) dib.set_pixel(x, y, (x + 2 * y) * 0x01234567u);
+    }
+    if (bits <= 8) dib.set_palette_entry(1, 0xFF8000);
+    ok = save(images / ("depth" + std::to_string(bits) + ".bmp"), dib.encode_bmp()) && ok;
+  }
+  ok = save(images / "fields565.bmp",
+            Bytes{'B', 'M',  70, 0, 0,    0,    0, 0, 0,    0, 66, 0, 0,    0,    40,   0,   0, 0,
+                  2,   0,    0,  0, 1,    0,    0, 0, 1,    0, 16, 0, 3,    0,    0,    0,   4, 0,
+                  0,   0,    0,  0, 0,    0,    0, 0, 0,    0, 0,  0, 0,    0,    0,    0,   0, 0,
+                  0,   0xF8, 0,  0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0,  0, 0xE0, 0x07, 0x00, 0xF8}) &&
+       ok;
+
+  // Mesh trees and a Model.info: a box with a child and a sibling, carrying
+  // a skin, tracks, playback, an animation set, a morph group, parameters
+  // and a tag; and the plain box.
+  const std::filesystem::path models = root / "model";
+  std::filesystem::create_directories(models);
+  std::unique_ptr<model::MeshNode> tree = model::make_box({1, 2, 3}, model::plain_material({1, 1, 1, 1}), "Body");
+  tree->first_child = model::make_sphere(0.5f, 3, 4, model::plain_material({1, 0, 0, 0.5f}), "Fin");
+  tree->first_child->next_sibling = std::make_unique<model::MeshNode>();
+  tree->first_child->next_sibling->name = "Tail";
+  tree->index_tree();
+  const std::optional<Bytes> plain_box = model::encode_mesh_tree(*tree);
+  auto skin = std::make_unique<model::SkinData>();
+  skin->fvf = tree->fvf;
+  skin->vertex_count = tree->vertex_count;
+  skin->bones.push_back(model::Bone{"Scene_Root", base::identity(), base::identity(), {0, 1}, {1.0f, 0.5f}});
+  skin->bones.push_back(model::Bone{"Tail", base::translation(0, 0, 2), base::translation(0, 0, -2), {2}, {1.0f}});
+  skin->combinations.push_back(model::BoneCombination{0, 0, 12, 0, 24, {0, 1}});
+  tree->set_skin(std::move(skin));
+  tree->playback_block = model::PlaybackParameters{};
+  tree->tracks = model::KeyframeTracks{{{0, {}}, {1.5f, {}}}, {{2.0f, {1, 2, 3}}}, {}, {{3.0f, base::identity()}}};
+  model::AnimationData animation;
+  animation.max_outputs = 3;
+  animation.max_tracks = 2;
+  animation.sets.push_back(model::AnimationSet{
+      "Swim", 4800.0, model::PlaybackType::Loop, {{"Tail", {{0, {}}}, {{0, {1, 1, 1}}}, {{0, {0, 0, 2}}}}, {}}});
+  tree->animation = animation;
+  tree->params = std::array<std::uint8_t, 64>{};
+  tree->tag = model::NodeTag{model::tag_code("DEFO"), {1, 2, 3}};
+  tree->morph_groups.push_back(model::MorphGroup{"mouth", {0, 1, 2}, {2, 1}, {{{0, 0, 0}, {1, 1, 1}}}, 0});
+  const std::optional<Bytes> full = model::encode_mesh_tree(*tree);
+  ok = plain_box && full && save(models / "box.m8", *plain_box) && save(models / "full.m8", *full) && ok;
+  base::ByteWriter info;
+  info.u16(1);
+  info.u8(5);
+  info.text("Rock", 5);
+  info.u16(2);
+  for (const std::uint8_t kind : {0, 4}) {
+    info.u8(1);
+    info.u8(kind);
+    info.u16(0);
+    for (int i = 0; i < 16; ++i) info.f32(i % 5 == 0 ? 1.0f : 0.0f);
+  }
+  ok = save(models / "Model.info", info.data()) && ok;
   return ok ? 0 : 1;
 }
