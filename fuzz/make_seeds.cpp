@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
   info.u8(5);
   info.text("Rock", 5);
   info.u16(2);
-  for (const std::uint8_t kind : {0, 4}) {
+  for (const std::uint8_t kind : {std::uint8_t{0}, std::uint8_t{4}}) {
     info.u8(1);
     info.u8(kind);
     info.u16(0);

@@ -10,6 +10,7 @@
 #include "render/file_time.h"
 #include "render/package_builder.h"
 #include "render/package_reader.h"
+#include "vmftool/mesh_dump.h"
 
 namespace vmftool {
 
@@ -19,7 +20,8 @@ constexpr const char* kUsage =
     "usage: vmftool list FILE\n"
     "       vmftool extract FILE [ENTRY...] [-C DIR]\n"
     "       vmftool create FILE [--name NAME] [--class NUMBER] FILE...\n"
-    "       vmftool cat FILE ENTRY\n";
+    "       vmftool cat FILE ENTRY\n"
+    "       vmftool dump FILE [ENTRY]\n";
 
 int bad_usage(std::ostream& err, const std::string& why) {
   err << "vmftool: " << why << "\n" << kUsage;
@@ -220,6 +222,16 @@ int cat(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   return out ? kDone : kFailed;
 }
 
+int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2 && args.size() != 3) return bad_usage(err, "dump takes a file and at most one entry");
+  const std::string& path = args[1];
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return failed(err, path, "no such file");
+  std::optional<std::vector<std::uint8_t>> bytes = base::read_file(path);
+  if (!bytes) return failed(err, path, "cannot read the file");
+  return dump_package(*bytes, args.size() == 3 ? args[2] : std::string(), out, err) ? kDone : kFailed;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -233,6 +245,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (command == "extract") return extract(args, err);
   if (command == "create") return create(args, err);
   if (command == "cat") return cat(args, out, err);
+  if (command == "dump") return dump(args, out, err);
   return bad_usage(err, "unknown command \"" + command + "\"");
 }
 
