@@ -11,7 +11,7 @@
 #include "platform/gfx_device.h"
 #include "platform/message_queue.h"
 #include "platform/window_system.h"
-#include "support/headless_display.h"
+#include "support/gl_window.h"
 
 namespace {
 
@@ -44,18 +44,8 @@ std::shared_ptr<model::MeshTexture> checker() {
 class MeshRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string why;
-    ASSERT_TRUE(test_support::ensure_display(&why)) << why;
     std::string error;
-    system_ = platform::create_sdl_window_system(queue_, &error);
-    ASSERT_NE(system_, nullptr) << error;
-    platform::WindowDesc desc;
-    desc.title = "mesh render test";
-    desc.rect = base::Rect{0, 0, kWidth, kHeight};
-    window_ = system_->create_window(desc, &error);
-    ASSERT_NE(window_, nullptr) << error;
-    device_ = gfx::create_gl_device(*window_, gfx::PresentParams{}, &error);
-    ASSERT_NE(device_, nullptr) << error;
+    ASSERT_TRUE(gl_.open(kWidth, kHeight, &error, "mesh render test")) << error;
     program_ = std::make_unique<model::LitProgram>(*device_);
     ASSERT_TRUE(program_->ok()) << program_->error();
     program_->use();
@@ -90,10 +80,8 @@ class MeshRenderTest : public ::testing::Test {
     return *meshes_.back();
   }
 
-  platform::MessageQueue queue_;
-  std::unique_ptr<platform::WindowSystem> system_;
-  std::unique_ptr<platform::Window> window_;
-  std::unique_ptr<gfx::Device> device_;
+  test_support::GlWindow gl_;
+  std::unique_ptr<gfx::Device>& device_ = gl_.device;
   std::unique_ptr<model::LitProgram> program_;
   std::vector<std::shared_ptr<model::MeshNode>> meshes_;
 };
@@ -125,8 +113,10 @@ TEST_F(MeshRenderTest, TheTexturedTestBoxShowsWhereTheCameraLooks) {
   for (int x = 60; x <= 100; x += 2) {
     const std::uint32_t c = image.pixel(x, 46);
     EXPECT_NE(c, kBackground);
-    if (std::abs(red(c) - 0x31) < 4 && std::abs(green(c) - 0x93) < 4 && std::abs(blue(c) - 0x81) < 4) seen_dark = true;
-    if (std::abs(red(c) - 0xF6) < 4 && std::abs(green(c) - 0xE5) < 4 && std::abs(blue(c) - 0xB2) < 4) seen_sand = true;
+    if (std::abs(red(c) - 0x31) < 4 && std::abs(green(c) - 0x93) < 4 && std::abs(blue(c) - 0x81) < 4)
+      seen_dark = true;
+    if (std::abs(red(c) - 0xF6) < 4 && std::abs(green(c) - 0xE5) < 4 && std::abs(blue(c) - 0xB2) < 4)
+      seen_sand = true;
   }
   EXPECT_TRUE(seen_dark && seen_sand) << "both checker colours across the face";
 
@@ -183,7 +173,8 @@ TEST_F(MeshRenderTest, BackFacesAreCulledAsTheMaterialSays) {
     model::MeshNode& quad = keep(builder.build("Quad"));
     program_->set_light({0, 0, 1}, {1, 1, 1, 1}, {0.2f, 0.2f, 0.2f, 1});
     const std::uint32_t centre = render(quad).pixel(80, 60);
-    EXPECT_EQ(centre != kBackground, c.drawn) << "cull " << int{c.cull} << (c.facing_camera ? " facing" : " away");
+    EXPECT_EQ(centre != kBackground, c.drawn)
+        << "cull " << int{c.cull} << (c.facing_camera ? " facing" : " away");
   }
 }
 

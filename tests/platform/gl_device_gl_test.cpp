@@ -3,7 +3,7 @@
 #include "platform/gfx_device.h"
 #include "platform/message_queue.h"
 #include "platform/window_system.h"
-#include "support/headless_display.h"
+#include "support/gl_window.h"
 
 namespace {
 
@@ -11,23 +11,13 @@ class GlDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    ASSERT_TRUE(test_support::ensure_display(&why)) << why;
-    std::string error;
-    system_ = platform::create_sdl_window_system(queue_, &error);
-    ASSERT_NE(system_, nullptr) << error;
-    platform::WindowDesc desc;
-    desc.title = "gl test";
-    desc.rect = base::Rect{0, 0, 160, 120};
-    window_ = system_->create_window(desc, &error);
-    ASSERT_NE(window_, nullptr) << error;
-    device_ = gfx::create_gl_device(*window_, gfx::PresentParams{}, &error);
-    ASSERT_NE(device_, nullptr) << error;
+    ASSERT_TRUE(gl_.open(160, 120, &why)) << why;
   }
 
-  platform::MessageQueue queue_;
-  std::unique_ptr<platform::WindowSystem> system_;
-  std::unique_ptr<platform::Window> window_;
-  std::unique_ptr<gfx::Device> device_;
+  test_support::GlWindow gl_;
+  std::unique_ptr<platform::WindowSystem>& system_ = gl_.system;
+  std::unique_ptr<platform::Window>& window_ = gl_.window;
+  std::unique_ptr<gfx::Device>& device_ = gl_.device;
 };
 
 TEST_F(GlDeviceTest, ReportsACoreContextOfAtLeast33) {

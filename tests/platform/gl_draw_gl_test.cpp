@@ -9,7 +9,7 @@
 #include "platform/message_queue.h"
 #include "platform/vertex_format.h"
 #include "platform/window_system.h"
-#include "support/headless_display.h"
+#include "support/gl_window.h"
 
 namespace {
 
@@ -67,18 +67,8 @@ std::vector<Vertex> rectangle(float left, float top, float right, float bottom, 
 class GlDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string why;
-    ASSERT_TRUE(test_support::ensure_display(&why)) << why;
     std::string error;
-    system_ = platform::create_sdl_window_system(queue_, &error);
-    ASSERT_NE(system_, nullptr) << error;
-    platform::WindowDesc desc;
-    desc.title = "gl draw test";
-    desc.rect = base::Rect{0, 0, 160, 120};
-    window_ = system_->create_window(desc, &error);
-    ASSERT_NE(window_, nullptr) << error;
-    device_ = gfx::create_gl_device(*window_, gfx::PresentParams{}, &error);
-    ASSERT_NE(device_, nullptr) << error;
+    ASSERT_TRUE(gl_.open(160, 120, &error, "gl draw test")) << error;
     program_ = device_->create_program(kVertexShader, fragment_shader(), &error);
     ASSERT_TRUE(program_) << error;
     device_->set_program(program_);
@@ -99,16 +89,15 @@ class GlDrawTest : public ::testing::Test {
 
   void draw(const std::vector<Vertex>& vertices) {
     ASSERT_TRUE(device_->update_vertex_buffer(
-        buffer_, 0, std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()), vertices.size() * sizeof(Vertex))));
+        buffer_, 0,
+        std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()), vertices.size() * sizeof(Vertex))));
     device_->draw(gfx::PrimitiveType::TriangleList, 0, static_cast<std::uint32_t>(vertices.size() / 3));
   }
 
   std::uint32_t pixel(int x, int y) { return device_->read_back().pixel(x, y); }
 
-  platform::MessageQueue queue_;
-  std::unique_ptr<platform::WindowSystem> system_;
-  std::unique_ptr<platform::Window> window_;
-  std::unique_ptr<gfx::Device> device_;
+  test_support::GlWindow gl_;
+  std::unique_ptr<gfx::Device>& device_ = gl_.device;
   gfx::ProgramHandle program_;
   gfx::UniformHandle textured_;
   gfx::VertexBufferHandle buffer_;
@@ -120,15 +109,19 @@ TEST_F(GlDrawTest, ClockwiseTrianglesFaceTheViewer) {
     bool flipped;
     bool drawn;
   };
-  const Case cases[] = {{gfx::kCullCounterClockwise, false, true}, {gfx::kCullCounterClockwise, true, false},
-                        {gfx::kCullClockwise, false, false},       {gfx::kCullClockwise, true, true},
-                        {gfx::kCullNone, false, true},             {gfx::kCullNone, true, true}};
+  const Case cases[] = {{gfx::kCullCounterClockwise, false, true},
+                        {gfx::kCullCounterClockwise, true, false},
+                        {gfx::kCullClockwise, false, false},
+                        {gfx::kCullClockwise, true, true},
+                        {gfx::kCullNone, false, true},
+                        {gfx::kCullNone, true, true}};
   EXPECT_EQ(device_->render_state(gfx::RenderState::CullMode), gfx::kCullCounterClockwise);
   for (const Case& c : cases) {
     device_->clear(gfx::kClearTarget | gfx::kClearZBuffer, 0xFF000000, 1.0f, 0);
     device_->set_render_state(gfx::RenderState::CullMode, c.cull);
     draw(rectangle(-0.5f, 0.5f, 0.5f, -0.5f, 0.5f, 0xFFFF0000, c.flipped));
-    EXPECT_EQ(pixel(80, 60), c.drawn ? 0xFFFF0000u : 0xFF000000u) << "cull " << c.cull << " flipped " << c.flipped;
+    EXPECT_EQ(pixel(80, 60), c.drawn ? 0xFFFF0000u : 0xFF000000u)
+        << "cull " << c.cull << " flipped " << c.flipped;
   }
 }
 
@@ -156,7 +149,8 @@ TEST_F(GlDrawTest, TexturesHaveTheirFirstRowAtTheTop) {
       std::memcpy(bgra.data() + (y * 4 + x) * 4, &c, 4);
     }
   }
-  const gfx::TextureHandle texture = device_->create_texture(gfx::TextureDesc{4, 4, 1}, gfx::PixelOrder::Bgra, bgra);
+  const gfx::TextureHandle texture =
+      device_->create_texture(gfx::TextureDesc{4, 4, 1}, gfx::PixelOrder::Bgra, bgra);
   ASSERT_TRUE(texture);
   device_->set_texture(0, texture);
   const std::int32_t on = 1;
@@ -215,12 +209,15 @@ TEST_F(GlDrawTest, IndexedDrawsAddTheBaseVertex) {
   const std::vector<Vertex> right = rectangle(0, 1, 1, -1, 0.5f, 0xFF00FF00);
   vertices.insert(vertices.end(), right.begin(), right.end());
   ASSERT_TRUE(device_->update_vertex_buffer(
-      buffer_, 0, std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()), vertices.size() * sizeof(Vertex))));
+      buffer_, 0,
+      std::span(reinterpret_cast<const std::uint8_t*>(vertices.data()), vertices.size() * sizeof(Vertex))));
   const std::uint16_t indices[] = {0, 0, 0, 0, 1, 2, 3, 4, 5};
   const gfx::IndexBufferHandle index_buffer = device_->create_index_buffer(sizeof indices);
   ASSERT_TRUE(index_buffer);
-  ASSERT_TRUE(device_->update_index_buffer(index_buffer, 0, std::span(reinterpret_cast<const std::uint8_t*>(indices), sizeof indices)));
-  EXPECT_FALSE(device_->update_index_buffer(index_buffer, 10, std::span(reinterpret_cast<const std::uint8_t*>(indices), sizeof indices)));
+  ASSERT_TRUE(device_->update_index_buffer(
+      index_buffer, 0, std::span(reinterpret_cast<const std::uint8_t*>(indices), sizeof indices)));
+  EXPECT_FALSE(device_->update_index_buffer(
+      index_buffer, 10, std::span(reinterpret_cast<const std::uint8_t*>(indices), sizeof indices)));
   device_->set_index_buffer(index_buffer);
   // Indices 3..8 with base vertex 6: the right-hand square only.
   device_->draw_indexed(gfx::PrimitiveType::TriangleList, 6, 3, 2);
@@ -231,8 +228,8 @@ TEST_F(GlDrawTest, IndexedDrawsAddTheBaseVertex) {
 
 TEST_F(GlDrawTest, ShaderErrorsAreReportedAsText) {
   std::string error;
-  const gfx::ProgramHandle broken =
-      device_->create_program(kVertexShader, "#version 330 core\nvoid main() { undefined_thing = 1; }\n", &error);
+  const gfx::ProgramHandle broken = device_->create_program(
+      kVertexShader, "#version 330 core\nvoid main() { undefined_thing = 1; }\n", &error);
   EXPECT_FALSE(broken);
   EXPECT_NE(error.find("fragment"), std::string::npos) << error;
   EXPECT_FALSE(device_->find_uniform(program_, "no_such_uniform"));
