@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "platform/window_messages.h"
+#include "render/gl_caps_provider.h"
+#include "render/pixel_format.h"
 
 namespace host {
 namespace {
@@ -39,7 +41,10 @@ AppFramework::~AppFramework() {
 bool AppFramework::paused() const { return g_pause_count > 0; }
 int AppFramework::pause_count() { return g_pause_count; }
 
-HResult AppFramework::confirm_device(int) { return kOk; }
+HResult AppFramework::confirm_device(const render::DeviceCaps&, int, render::PixelFormat,
+                                     render::PixelFormat) {
+  return kOk;
+}
 
 HResult AppFramework::init_device_objects() { return kOk; }
 
@@ -85,14 +90,39 @@ HResult AppFramework::create_window() {
 
 HResult AppFramework::choose_initial_device_settings() {
   auto displays = services_.windows.displays();
-  if (displays.empty()) return kNoCompatibleDevices;
-  const platform::DisplayInfo& primary = displays.front();
-  if (windowed_ && primary.desktop_mode.bits_per_pixel != 16 && primary.desktop_mode.bits_per_pixel != 32) {
-    return kNoDesktopHal;
+  std::unique_ptr<render::CapsProvider> provider =
+      services_.caps_provider ? services_.caps_provider(displays)
+                              : std::make_unique<render::GlCapsProvider>(displays, gfx::DeviceInfo{});
+  enumeration_.set_confirm_device([this](const render::DeviceCaps& caps, int vertex_processing,
+                                         render::PixelFormat adapter, render::PixelFormat back_buffer) {
+    return confirm_device(caps, vertex_processing, adapter, back_buffer);
+  });
+  HResult result = enumeration_.enumerate(*provider);
+  if (failed(result)) return result;
+  const render::AdapterInfo& adapter = *enumeration_.current_adapter();
+  if (windowed_) {
+    int bits = render::bits_per_pixel(adapter.desktop_mode.format);
+    if (bits != 16 && bits != 32) return kNoDesktopHal;
+  }
+  render::DeviceSettings& settings = enumeration_.settings();
+  settings.windowed = windowed_;
+  if (!enumeration_.choose_settings(render::kHardwareDevice)) {
+    HResult remembered =
+        windowed_ && adapter.device(render::kHardwareDevice) != nullptr ? kNoWindowedHal : kOk;
+    if (adapter.device(render::kReferenceDevice) == nullptr) return kNoCompatibleDevices;
+    std::string text =
+        device_error_text(remembered != kOk ? remembered : kNoHardwareDevice, ErrorSeverity::Switching);
+    int answer =
+        services_.dialogs.message_box(text, title_, platform::MB_ICONWARNING | platform::MB_OKCANCEL);
+    if (answer != platform::IDOK) return kNullError;
+    if (!enumeration_.choose_settings(render::kReferenceDevice)) return kNoCompatibleDevices;
   }
   device_settings_.windowed = windowed_;
-  device_settings_.full_screen_mode = primary.desktop_mode;
-  if (failed(confirm_device(device_settings_.vertex_processing))) return kNoCompatibleDevices;
+  device_settings_.device_type = settings.device_type;
+  device_settings_.vertex_processing = settings.vertex_processing;
+  const render::DisplayMode& mode = settings.full_screen_mode;
+  device_settings_.full_screen_mode =
+      platform::DisplayMode{mode.width, mode.height, mode.refresh_rate, render::bits_per_pixel(mode.format)};
   return kOk;
 }
 
@@ -167,6 +197,7 @@ HResult AppFramework::render_frame() {
 
 void AppFramework::final_cleanup() {
   cleanup_3d_environment();
+  enumeration_.clear();
   set_timer(0, 0);
   if (failed(fatal_error_)) {
     std::string text = device_error_text(fatal_error_, ErrorSeverity::Fatal);

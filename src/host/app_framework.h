@@ -10,6 +10,7 @@
 #include "platform/display_info.h"
 #include "platform/gfx_device.h"
 #include "platform/window.h"
+#include "render/device_enumeration.h"
 
 namespace host {
 
@@ -36,7 +37,8 @@ class AppFramework {
   AppFramework(const AppFramework&) = delete;
   AppFramework& operator=(const AppFramework&) = delete;
 
-  virtual HResult confirm_device(int vertex_processing);
+  virtual HResult confirm_device(const render::DeviceCaps& caps, int vertex_processing,
+                                 render::PixelFormat adapter_format, render::PixelFormat back_buffer_format);
   virtual void one_time_scene_init() {}
   virtual HResult recover_from_out_of_video_memory_at_start() { return kOutOfVideoMemory; }
   virtual HResult recover_from_out_of_video_memory_at_reset() { return kOutOfVideoMemory; }
@@ -100,6 +102,7 @@ class AppFramework {
   const base::Rect& window_rect() const { return window_rect_; }
   const base::Rect& client_rect() const { return client_rect_; }
   const DeviceSettings& device_settings() const { return device_settings_; }
+  const render::DeviceEnumeration& enumeration() const { return enumeration_; }
   FrameTimer& frame_timer() { return frame_timer_; }
   uint32_t timer_id() const { return timer_id_; }
   int timer_interval() const { return timer_interval_; }
@@ -129,6 +132,7 @@ class AppFramework {
   std::unique_ptr<platform::Window> window_;
   std::unique_ptr<gfx::Device> device_;
   DeviceSettings device_settings_;
+  render::DeviceEnumeration enumeration_;
   gfx::PresentParams present_params_;
   FrameTimer frame_timer_;
 

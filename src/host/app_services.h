@@ -14,8 +14,14 @@
 #include "platform/registry_store.h"
 #include "platform/sound_backend.h"
 #include "platform/window_system.h"
+#include "render/device_caps.h"
 
 namespace host {
+
+// What the device enumeration learns about the displays; null means the one
+// built from the displays and the OpenGL context.
+using CapsProviderFactory =
+    std::function<std::unique_ptr<render::CapsProvider>(const std::vector<platform::DisplayInfo>& displays)>;
 
 using DeviceFactory = std::function<std::unique_ptr<gfx::Device>(
     platform::Window& window, const gfx::PresentParams& params, std::string* error)>;
@@ -38,6 +44,7 @@ struct AppServices {
   std::string command_line;     // the whole command line, program name first
   std::string executable_path;  // the running program
   std::string current_directory;
+  CapsProviderFactory caps_provider = nullptr;
 };
 
 }  // namespace host

@@ -16,6 +16,8 @@
 #include "platform/window_messages.h"
 #include "render/data_folders.h"
 #include "render/file_path.h"
+#include "render/gl_caps_provider.h"
+#include "render/shader_level.h"
 
 namespace host {
 namespace {
@@ -196,9 +198,37 @@ HResult SaverApplication::create_window() {
   return kOk;
 }
 
+HResult SaverApplication::confirm_device(const render::DeviceCaps& caps, int vertex_processing,
+                                         render::PixelFormat, render::PixelFormat) {
+  if ((caps.src_blend_caps & render::kBlendCapsOne) == 0 ||
+      (caps.src_blend_caps & render::kBlendCapsSrcAlpha) == 0 ||
+      (caps.dest_blend_caps & render::kBlendCapsInvSrcAlpha) == 0) {
+    return kFail;
+  }
+  if (caps.device_type == render::kHardwareDevice &&
+      caps.vertex_shader_version >= render::vertex_shader_version(1, 1)) {
+    return vertex_processing == render::kMixedVertexProcessing ||
+                   vertex_processing == render::kHardwareVertexProcessing
+               ? kOk
+               : kFail;
+  }
+  return vertex_processing == render::kSoftwareVertexProcessing ? kOk : kFail;
+}
+
 HResult SaverApplication::init_device_objects() {
   HResult result = AppFramework::init_device_objects();
   if (failed(result)) return result;
+  // The capabilities of the device actually made decide the shader tier.
+  if (device_) {
+    const render::DeviceSettings& settings = enumeration_.settings();
+    render::GlCapsProvider provider(services_.windows.displays(), device_->info());
+    if (auto caps = provider.device_caps(settings.adapter_ordinal, settings.device_type)) {
+      shader_level_ = render::derive_shader_capability(*caps, shader_level_).level;
+      if (caps->pixel_shader_version < render::pixel_shader_version(1, 4)) {
+        base::user_settings().set_flag(base::UserSettings::kPixelShaderEffect, false);
+      }
+    }
+  }
   if (mode_ == SaverMode::ActiveDesktop) {
     title_ = kDesktopTitle;
     if (window_) window_->set_title(title_);

@@ -48,6 +48,8 @@ class SaverApplication : public AppFramework {
   virtual void on_close();
 
   // Framework operations this layer extends.
+  HResult confirm_device(const render::DeviceCaps& caps, int vertex_processing,
+                         render::PixelFormat adapter_format, render::PixelFormat back_buffer_format) override;
   void one_time_scene_init() override;
   HResult create() override;
   HResult create_window() override;
@@ -84,6 +86,8 @@ class SaverApplication : public AppFramework {
   // window (0: the root window), ended only by the daemon.
   void set_daemon_window(uint64_t window) { daemon_window_ = window; }
   bool under_daemon() const { return daemon_window_.has_value(); }
+  // 0 none, 1 from pixel shader 1.1, 2 from 1.4, 3 from 2.0.
+  int shader_level() const { return shader_level_; }
   // Set when a snapshot was written; a failed write leaves it clear.
   bool snapshot_written() const { return snapshot_written_; }
 
@@ -125,6 +129,7 @@ class SaverApplication : public AppFramework {
   std::string user_data_folder_;
   std::optional<SnapshotOptions> snapshot_;
   std::optional<uint64_t> daemon_window_;
+  int shader_level_ = 0;
   int snapshot_frames_ = 0;
   bool snapshot_written_ = false;
 };

@@ -4,6 +4,7 @@
 #include "host/accelerators.h"
 #include "host/saver_mode.h"
 #include "host/settings_file.h"
+#include "render/fake_caps_provider.h"
 
 namespace {
 
@@ -426,6 +427,59 @@ TEST(Application, UnderADaemonOnlyTheDaemonEndsTheSaver) {
   app.send_message(platform::WM_CLOSE);
   EXPECT_TRUE(app.quit_requested());
   EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+}  // namespace
+
+namespace {
+
+// One monitor whose adapter has only the software reference device.
+std::unique_ptr<render::CapsProvider> reference_only_machine(const std::vector<platform::DisplayInfo>&) {
+  auto machine = std::make_unique<render::FakeCapsProvider>();
+  machine->displays = {{"DISPLAY1", "Monitor", false, true, true, 0, 0, 1920, 1080}};
+  machine->monitors = {{11, base::Rect{0, 0, 1920, 1080}}};
+  render::DeviceCaps caps;
+  caps.device_type = render::kReferenceDevice;
+  caps.pixel_shader_version = render::pixel_shader_version(2, 0);
+  caps.vertex_shader_version = render::vertex_shader_version(2, 0);
+  caps.presentation_intervals = render::kIntervalImmediate | render::kIntervalOne;
+  caps.src_blend_caps = render::kBlendCapsAll;
+  caps.dest_blend_caps = render::kBlendCapsAll;
+  render::FakeAdapter adapter;
+  adapter.identifier = {"drv", "Card", "DISPLAY1"};
+  adapter.monitor = 11;
+  adapter.desktop_mode = {1920, 1080, 60, render::PixelFormat::X8R8G8B8};
+  adapter.modes = {adapter.desktop_mode};
+  adapter.devices = {render::FakeDevice{caps, true}};
+  machine->adapters = {adapter};
+  return machine;
+}
+
+TEST(Application, WithoutAHardwareDeviceTheUserDecidesOnTheSoftwareOne) {
+  for (int answer : {platform::IDOK, platform::IDCANCEL}) {
+    AppHarness harness("Brinewick.scr /r");
+    harness.services.caps_provider = reference_only_machine;
+    harness.dialogs.answers = {answer};
+    auto& app = harness.make();
+    EXPECT_EQ(app.create_application(), answer == platform::IDOK);
+    ASSERT_FALSE(harness.dialogs.shown.empty());
+    EXPECT_NE(harness.dialogs.shown[0].text.find("Switching to the reference rasterizer"), std::string::npos);
+    EXPECT_EQ(harness.dialogs.shown[0].style, platform::MB_ICONWARNING | platform::MB_OKCANCEL);
+    // A refusal ends quietly: no second box.
+    EXPECT_EQ(harness.dialogs.shown.size(), 1u);
+    if (answer == platform::IDOK) {
+      EXPECT_EQ(app.device_settings().device_type, render::kReferenceDevice);
+    }
+  }
+}
+
+TEST(Application, TheShaderTierFollowsTheDeviceMade) {
+  AppHarness harness("Brinewick.scr /r");
+  auto& app = harness.make();
+  ASSERT_TRUE(app.create_application());
+  // The recording device reports an OpenGL 3.3 context: shader model 3.
+  EXPECT_EQ(app.shader_level(), 3);
+  EXPECT_EQ(app.device_settings().device_type, render::kHardwareDevice);
 }
 
 }  // namespace

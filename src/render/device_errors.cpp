@@ -1,6 +1,6 @@
-#include "host/error_codes.h"
+#include "render/device_errors.h"
 
-namespace host {
+namespace render {
 
 std::string device_error_text(HResult code, ErrorSeverity severity) {
   std::string text;
@@ -67,4 +67,4 @@ std::string device_error_text(HResult code, ErrorSeverity severity) {
   return text;
 }
 
-}  // namespace host
+}  // namespace render
