@@ -18,13 +18,13 @@ void put_argb(Bytes& out, std::uint32_t argb) { put_u32(out, argb); }  // B, G, 
 
 // A 4 x 2 A8R8G8B8 texture with its chain 2 x 1 and 1 x 1.
 Bytes argb_chain_file() {
-  DdsSpec spec;
-  spec.width = 4;
-  spec.height = 2;
-  spec.mip_count = 3;
-  spec.pf_flags = render::kDdsRgb | render::kDdsAlphaPixels;
-  spec.masks[3] = 0xFF000000;
-  Bytes file = dds_header(spec);
+  DdsLayout layout;
+  layout.width = 4;
+  layout.height = 2;
+  layout.mip_count = 3;
+  layout.pf_flags = render::kDdsRgb | render::kDdsAlphaPixels;
+  layout.masks[3] = 0xFF000000;
+  Bytes file = dds_header(layout);
   for (std::uint32_t p : {0xFF102030u, 0x80405060u, 0x00708090u, 0xFFA0B0C0u,  //
                           0x11223344u, 0x55667788u, 0x99AABBCCu, 0xDDEEFF00u}) {
     put_argb(file, p);
@@ -62,14 +62,14 @@ TEST(DdsFileTest, ExtraBytesAfterTheLevelsAreIgnoredAndAMissingMipFlagMeansOneLe
 }
 
 Bytes dxt_header(std::uint32_t width, std::uint32_t height, const char (&fourcc)[5]) {
-  DdsSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.pf_flags = render::kDdsFourcc;
-  spec.fourcc = fourcc_of(fourcc);
-  spec.bit_count = 0;
-  spec.masks[0] = spec.masks[1] = spec.masks[2] = 0;
-  return dds_header(spec);
+  DdsLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.pf_flags = render::kDdsFourcc;
+  layout.fourcc = fourcc_of(fourcc);
+  layout.bit_count = 0;
+  layout.masks[0] = layout.masks[1] = layout.masks[2] = 0;
+  return dds_header(layout);
 }
 
 TEST(DdsFileTest, Dxt1BlocksOfFourColoursAndOfThreeWithTransparency) {
@@ -153,15 +153,15 @@ TEST(DdsFileTest, DxtLevelsCountPartialBlocks) {
 TEST(DdsFileTest, SixteenBitLevelsUseWholeWordRows) {
   // 3 x 1 R5G6B5: 6 bytes of pixels in an 8-byte row, then the 1 x 1 level
   // in a 4-byte row.
-  DdsSpec spec;
-  spec.width = 3;
-  spec.height = 1;
-  spec.mip_count = 2;
-  spec.bit_count = 16;
-  spec.masks[0] = 0xF800;
-  spec.masks[1] = 0x07E0;
-  spec.masks[2] = 0x001F;
-  Bytes file = dds_header(spec);
+  DdsLayout layout;
+  layout.width = 3;
+  layout.height = 1;
+  layout.mip_count = 2;
+  layout.bit_count = 16;
+  layout.masks[0] = 0xF800;
+  layout.masks[1] = 0x07E0;
+  layout.masks[2] = 0x001F;
+  Bytes file = dds_header(layout);
   put_u16(file, 0xF800);
   put_u16(file, 0x07E0);
   put_u16(file, 0x001F);

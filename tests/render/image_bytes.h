@@ -36,7 +36,7 @@ inline void set_u32(Bytes& bytes, std::size_t at, std::uint32_t v) {
 // BMP: file header, info header of header_size bytes (the fields after the
 // first 40 zero unless masks sit inside), masks after a 40-byte header of a
 // BI_BITFIELDS image, palette (B, G, R, 0 from 0x00RRGGBB), rows as given.
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::uint16_t bits = 24;
@@ -48,39 +48,39 @@ struct BmpSpec {
   Bytes rows{};
 };
 
-inline Bytes bmp_file(const BmpSpec& spec) {
-  const bool masks_after = spec.compression == 3 && spec.header_size == 40;
+inline Bytes bmp_file(const BmpLayout& layout) {
+  const bool masks_after = layout.compression == 3 && layout.header_size == 40;
   const std::uint32_t offset =
-      14 + spec.header_size + (masks_after ? 12 : 0) + static_cast<std::uint32_t>(spec.palette.size()) * 4;
+      14 + layout.header_size + (masks_after ? 12 : 0) + static_cast<std::uint32_t>(layout.palette.size()) * 4;
   Bytes out;
   put_u8(out, 'B');
   put_u8(out, 'M');
-  put_u32(out, offset + static_cast<std::uint32_t>(spec.rows.size()));
+  put_u32(out, offset + static_cast<std::uint32_t>(layout.rows.size()));
   put_u32(out, 0);
   put_u32(out, offset);
-  put_u32(out, spec.header_size);
-  put_u32(out, static_cast<std::uint32_t>(spec.width));
-  put_u32(out, static_cast<std::uint32_t>(spec.height));
+  put_u32(out, layout.header_size);
+  put_u32(out, static_cast<std::uint32_t>(layout.width));
+  put_u32(out, static_cast<std::uint32_t>(layout.height));
   put_u16(out, 1);
-  put_u16(out, spec.bits);
-  put_u32(out, spec.compression);
-  put_u32(out, static_cast<std::uint32_t>(spec.rows.size()));
+  put_u16(out, layout.bits);
+  put_u32(out, layout.compression);
+  put_u32(out, static_cast<std::uint32_t>(layout.rows.size()));
   put_u32(out, 2835);
   put_u32(out, 2835);
-  put_u32(out, spec.colours_used);
+  put_u32(out, layout.colours_used);
   put_u32(out, 0);
-  std::size_t header_end = out.size() + (spec.header_size - 40);
-  if (spec.compression == 3) {
-    for (const std::uint32_t mask : spec.masks) put_u32(out, mask);
+  std::size_t header_end = out.size() + (layout.header_size - 40);
+  if (layout.compression == 3) {
+    for (const std::uint32_t mask : layout.masks) put_u32(out, mask);
   }
   if (!masks_after) out.resize(std::max(out.size(), header_end), 0);
-  for (const std::uint32_t colour : spec.palette) put_u32(out, colour);
-  out.insert(out.end(), spec.rows.begin(), spec.rows.end());
+  for (const std::uint32_t colour : layout.palette) put_u32(out, colour);
+  out.insert(out.end(), layout.rows.begin(), layout.rows.end());
   return out;
 }
 
 // TGA header: 18 bytes.
-struct TgaSpec {
+struct TgaLayout {
   std::uint8_t id_length = 0;
   std::uint8_t map_type = 0;
   std::uint8_t image_type = 2;
@@ -93,25 +93,25 @@ struct TgaSpec {
   std::uint8_t descriptor = 0;
 };
 
-inline Bytes tga_header(const TgaSpec& spec) {
+inline Bytes tga_header(const TgaLayout& layout) {
   Bytes out;
-  put_u8(out, spec.id_length);
-  put_u8(out, spec.map_type);
-  put_u8(out, spec.image_type);
-  put_u16(out, spec.map_first);
-  put_u16(out, spec.map_length);
-  put_u8(out, spec.map_bits);
+  put_u8(out, layout.id_length);
+  put_u8(out, layout.map_type);
+  put_u8(out, layout.image_type);
+  put_u16(out, layout.map_first);
+  put_u16(out, layout.map_length);
+  put_u8(out, layout.map_bits);
   put_u16(out, 0);
   put_u16(out, 0);
-  put_u16(out, spec.width);
-  put_u16(out, spec.height);
-  put_u8(out, spec.bits);
-  put_u8(out, spec.descriptor);
+  put_u16(out, layout.width);
+  put_u16(out, layout.height);
+  put_u8(out, layout.bits);
+  put_u8(out, layout.descriptor);
   return out;
 }
 
 // DDS: magic and the 124-byte header.
-struct DdsSpec {
+struct DdsLayout {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   std::uint32_t flags = 0x1 | 0x2 | 0x4 | 0x1000;
@@ -124,24 +124,24 @@ struct DdsSpec {
   std::uint32_t depth = 0;
 };
 
-inline Bytes dds_header(const DdsSpec& spec) {
+inline Bytes dds_header(const DdsLayout& layout) {
   Bytes out;
   put_bytes(out, {'D', 'D', 'S', ' '});
   put_u32(out, 124);
-  put_u32(out, spec.flags | (spec.mip_count != 0 ? 0x20000u : 0u));
-  put_u32(out, spec.height);
-  put_u32(out, spec.width);
+  put_u32(out, layout.flags | (layout.mip_count != 0 ? 0x20000u : 0u));
+  put_u32(out, layout.height);
+  put_u32(out, layout.width);
   put_u32(out, 0);
-  put_u32(out, spec.depth);
-  put_u32(out, spec.mip_count);
+  put_u32(out, layout.depth);
+  put_u32(out, layout.mip_count);
   for (int i = 0; i < 11; ++i) put_u32(out, 0);
   put_u32(out, 32);
-  put_u32(out, spec.pf_flags);
-  put_u32(out, spec.fourcc);
-  put_u32(out, spec.bit_count);
-  for (const std::uint32_t mask : spec.masks) put_u32(out, mask);
+  put_u32(out, layout.pf_flags);
+  put_u32(out, layout.fourcc);
+  put_u32(out, layout.bit_count);
+  for (const std::uint32_t mask : layout.masks) put_u32(out, mask);
   put_u32(out, 0x1000);
-  put_u32(out, spec.caps2);
+  put_u32(out, layout.caps2);
   put_u32(out, 0);
   put_u32(out, 0);
   put_u32(out, 0);

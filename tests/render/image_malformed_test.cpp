@@ -40,11 +40,11 @@ void expect_every_prefix_refused(const Bytes& good, const std::function<bool(con
 }
 
 Bytes good_bmp() {
-  BmpSpec spec{.width = 3, .height = 2, .bits = 8};
-  spec.palette = {0x000000, 0xFFFFFF};
-  spec.colours_used = 2;
-  spec.rows = {0, 1, 0, 0, 1, 0, 1, 0};
-  return bmp_file(spec);
+  BmpLayout layout{.width = 3, .height = 2, .bits = 8};
+  layout.palette = {0x000000, 0xFFFFFF};
+  layout.colours_used = 2;
+  layout.rows = {0, 1, 0, 0, 1, 0, 1, 0};
+  return bmp_file(layout);
 }
 
 TEST(ImageMalformedTest, BmpHeadersAreChecked) {
@@ -80,16 +80,16 @@ TEST(ImageMalformedTest, BmpHeadersAreChecked) {
 }
 
 TEST(ImageMalformedTest, BmpMasksAreChecked) {
-  BmpSpec spec{.width = 1, .height = 1, .bits = 16, .compression = 3};
-  spec.masks = {0xF800, 0x07E0, 0x001F};
-  spec.rows = {0, 0, 0, 0};
+  BmpLayout layout{.width = 1, .height = 1, .bits = 16, .compression = 3};
+  layout.masks = {0xF800, 0x07E0, 0x001F};
+  layout.rows = {0, 0, 0, 0};
   const std::vector<Case> cases = {
       {"a zero mask", [](Bytes& b) { set_u32(b, 58, 0); }},
       {"a mask beyond 16 bits", [](Bytes& b) { set_u32(b, 54, 0x1F0000); }},
       {"a mask with a gap", [](Bytes& b) { set_u32(b, 62, 0x0015); }},
       {"bit fields for 24 bits", [](Bytes& b) { set_u16(b, 28, 24); }},
   };
-  expect_refused(bmp_file(spec), cases, [](const Bytes& b) { return render::read_bmp(b).has_value(); });
+  expect_refused(bmp_file(layout), cases, [](const Bytes& b) { return render::read_bmp(b).has_value(); });
 }
 
 Bytes good_tga() {
@@ -166,11 +166,11 @@ TEST(ImageMalformedTest, TgaRunLengthDataIsChecked) {
 }
 
 Bytes good_dds() {
-  DdsSpec spec;
-  spec.width = 4;
-  spec.height = 4;
-  spec.mip_count = 3;
-  Bytes file = dds_header(spec);
+  DdsLayout layout;
+  layout.width = 4;
+  layout.height = 4;
+  layout.mip_count = 3;
+  Bytes file = dds_header(layout);
   file.resize(file.size() + 64 + 16 + 4, 0x5A);
   return file;
 }

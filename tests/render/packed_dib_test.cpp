@@ -68,12 +68,12 @@ TEST(PackedDibTest, RowsAreStoredBottomUpUnlessTheHeightIsNegative) {
 }
 
 TEST(PackedDibTest, LoadBmpKeepsDepthPaletteAndRowOrder) {
-  BmpSpec spec{.width = 2, .height = 2, .bits = 8};
-  spec.palette = {0x00AABBCC, 0x00010203};
-  spec.colours_used = 2;
-  spec.rows = {1, 0, 0, 0, 0, 1, 0, 0};
+  BmpLayout layout{.width = 2, .height = 2, .bits = 8};
+  layout.palette = {0x00AABBCC, 0x00010203};
+  layout.colours_used = 2;
+  layout.rows = {1, 0, 0, 0, 0, 1, 0, 0};
   PackedDib dib;
-  ASSERT_TRUE(dib.load_bmp(bmp_file(spec)));
+  ASSERT_TRUE(dib.load_bmp(bmp_file(layout)));
   EXPECT_EQ(dib.bits(), 8);
   EXPECT_EQ(dib.palette_size(), 256u);
   EXPECT_EQ(dib.palette_entry(0), 0xAABBCCu);
@@ -89,7 +89,7 @@ TEST(PackedDibTest, LoadBmpKeepsDepthPaletteAndRowOrder) {
   ASSERT_TRUE(again.load_bmp(written));
   EXPECT_TRUE(std::equal(again.block().begin(), again.block().end(), dib.block().begin(), dib.block().end()));
 
-  BmpSpec masked{.width = 1, .height = -1, .bits = 16, .compression = 3};
+  BmpLayout masked{.width = 1, .height = -1, .bits = 16, .compression = 3};
   masked.masks = {0xF800, 0x07E0, 0x001F};
   masked.rows = {0x1F, 0x00, 0, 0};
   ASSERT_TRUE(dib.load_bmp(bmp_file(masked)));
@@ -120,9 +120,9 @@ TEST(PackedDibTest, LoadTgaTakesThirtyTwoBitTrueColourOnly) {
 
 TEST(PackedDibTest, LoadImageChoosesByExtensionFromFilesAndPackages) {
   const Bytes tga = render::encode_tga(1, 1, std::vector<std::uint32_t>{0x12345678}, 32, false, false);
-  BmpSpec spec{.width = 1, .height = 1, .bits = 24};
-  spec.rows = {0x03, 0x02, 0x01, 0x00};
-  const Bytes bmp = bmp_file(spec);
+  BmpLayout layout{.width = 1, .height = 1, .bits = 24};
+  layout.rows = {0x03, 0x02, 0x01, 0x00};
+  const Bytes bmp = bmp_file(layout);
 
   PackedDib dib;
   EXPECT_TRUE(dib.load_image("Cursor0.TGA", tga));
