@@ -1,9 +1,10 @@
 // Writes the starting corpus of the fuzz targets: small packages of every
 // block form and nesting, a text table with every kind of line, settings
-// files of every length class, WAV files, playlists and images.
+// files of every length class, WAV files, playlists, images, models and
+// effects.
 //   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/*,
 //                    DIR/settings/*, DIR/wave_file/*, DIR/playlist/*,
-//                    DIR/image/* and DIR/model/*
+//                    DIR/image/*, DIR/model/* and DIR/effect/*
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "model/mesh_builder.h"
 #include "model/mesh_writer.h"
 #include "render/dds_file.h"
+#include "render/effect_file.h"
 #include "render/package_builder.h"
 #include "render/packed_dib.h"
 #include "render/tga_file.h"
@@ -237,5 +239,22 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 16; ++i) info.f32(i % 5 == 0 ? 1.0f : 0.0f);
   }
   ok = save(models / "Model.info", info.data()) && ok;
+
+  const std::filesystem::path effects = root / "effect";
+  std::filesystem::create_directories(effects);
+  using render::EffectParamType;
+  render::EffectFile effect;
+  effect.techniques.push_back({"TE_LINE", {{"P0", {}, "void main() {}", "void main() {}"}}});
+  ok = save(effects / "line.fxo", render::encode_effect_file(effect).value_or(Bytes{})) && ok;
+  effect.parameters.push_back({"DiffuseTexture", EffectParamType::Texture, false, 1, 0, {}});
+  effect.parameters.push_back({"s_cGlow", EffectParamType::Float4, false, 2, 0, {1, 0, 0, 1, 0, 1, 0, 1}});
+  effect.parameters.push_back({"s_iCount", EffectParamType::Int, false, 1, 0, {3}});
+  effect.parameters.push_back(
+      {"g_mSkinPalettes", EffectParamType::Matrix, true, 20, 0, std::vector<float>(320, 0.5f)});
+  effect.parameters.push_back({"g_fDiffusePower", EffectParamType::Float, true, 1, 0, {1}});
+  effect.parameters.push_back({"WaterShadowTexture", EffectParamType::Texture, true, 1, 7, {}});
+  effect.techniques.push_back(
+      {"TE_PS11", {{"P0", {{22, 1}, {27, 1}}, "vs", "fs"}, {"P1", {{15, 1}}, "vs1", "fs1"}}});
+  ok = save(effects / "object.fxo", render::encode_effect_file(effect).value_or(Bytes{})) && ok;
   return ok ? 0 : 1;
 }

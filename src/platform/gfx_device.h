@@ -63,6 +63,7 @@ using IndexBufferHandle = Handle<struct IndexBufferTag>;  // 16-bit indices
 using TextureHandle = Handle<struct TextureTag>;
 using ProgramHandle = Handle<struct ProgramTag>;
 using UniformHandle = Handle<struct UniformTag>;  // one uniform of one program
+using UniformBufferHandle = Handle<struct UniformBufferTag>;
 
 // Render states and their values, numbered as in the content and the scene
 // code that sets them.
@@ -125,6 +126,8 @@ struct TextureDesc {
 };
 
 inline constexpr int kTextureStages = 8;
+// Binding points for uniform buffers.
+inline constexpr int kUniformBufferBindings = 4;
 
 // Vertex fields reach the vertex shader at fixed attribute locations, from
 // the vertex format word (platform/vertex_format.h). Colours arrive as
@@ -222,6 +225,20 @@ class Device {
   virtual void set_uniform(UniformHandle uniform, std::span<const std::int32_t> values) = 0;
   virtual void set_uniform(UniformHandle uniform, std::span<const base::Vec4> values) = 0;
   virtual void set_uniform(UniformHandle uniform, std::span<const base::Matrix> values) = 0;
+
+  // Uniform buffers back the uniform blocks of programs, so that one set of
+  // values reaches every program that declares the block. Contents are
+  // undefined until written; update writes bytes at offset and fails,
+  // writing nothing, when they do not fit. A program's block named
+  // block_name reads binding point `binding` (0..kUniformBufferBindings-1)
+  // once bind_uniform_block has succeeded (false when the program has no
+  // such block); set_uniform_buffer attaches a buffer to a binding point.
+  virtual UniformBufferHandle create_uniform_buffer(std::uint32_t bytes) = 0;
+  virtual bool update_uniform_buffer(UniformBufferHandle buffer, std::uint32_t offset,
+                                     std::span<const std::uint8_t> bytes) = 0;
+  virtual void release_uniform_buffer(UniformBufferHandle buffer) = 0;
+  virtual bool bind_uniform_block(ProgramHandle program, std::string_view block_name, int binding) = 0;
+  virtual void set_uniform_buffer(int binding, UniformBufferHandle buffer) = 0;
 
   virtual void set_render_state(RenderState state, std::uint32_t value) = 0;
   virtual std::uint32_t render_state(RenderState state) const = 0;

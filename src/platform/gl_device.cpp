@@ -398,6 +398,36 @@ class GlDevice final : public Device {
     return ProgramHandle{programs_.add(program)};
   }
 
+  UniformBufferHandle create_uniform_buffer(std::uint32_t bytes) override {
+    return UniformBufferHandle{create_buffer(bytes)};
+  }
+  bool update_uniform_buffer(UniformBufferHandle buffer, std::uint32_t offset,
+                             std::span<const std::uint8_t> bytes) override {
+    return update_buffer(buffer.id, offset, bytes);
+  }
+  void release_uniform_buffer(UniformBufferHandle buffer) override {
+    if (!buffer) return;
+    for (std::size_t binding = 0; binding < uniform_bindings_.size(); ++binding) {
+      if (uniform_bindings_[binding] == buffer) set_uniform_buffer(static_cast<int>(binding), {});
+    }
+    release_buffer(buffer.id);
+  }
+  bool bind_uniform_block(ProgramHandle handle, std::string_view block_name, int binding) override {
+    GlProgram* program = programs_.find(handle.id);
+    if (program == nullptr || binding < 0 || binding >= kUniformBufferBindings) return false;
+    const std::string text(block_name);
+    const GLuint index = glGetUniformBlockIndex(program->name, text.c_str());
+    if (index == GL_INVALID_INDEX) return false;
+    glUniformBlockBinding(program->name, index, static_cast<GLuint>(binding));
+    return glGetError() == GL_NO_ERROR;
+  }
+  void set_uniform_buffer(int binding, UniformBufferHandle handle) override {
+    if (binding < 0 || binding >= kUniformBufferBindings) return;
+    GlBuffer* buffer = buffers_.find(handle.id);
+    uniform_bindings_[static_cast<std::size_t>(binding)] = buffer != nullptr ? handle : UniformBufferHandle{};
+    glBindBufferBase(GL_UNIFORM_BUFFER, static_cast<GLuint>(binding), buffer != nullptr ? buffer->name : 0);
+  }
+
   void release_program(ProgramHandle handle) override {
     GlProgram* program = programs_.find(handle.id);
     if (program == nullptr) return;
@@ -655,6 +685,7 @@ class GlDevice final : public Device {
   SlotTable<GlProgram> programs_;
   SlotTable<GlUniform> uniforms_;
   std::array<TextureHandle, kTextureStages> stage_textures_{};
+  std::array<UniformBufferHandle, kUniformBufferBindings> uniform_bindings_{};
   ProgramHandle program_;
   VertexBufferHandle vertex_buffer_;
   IndexBufferHandle index_buffer_;

@@ -192,6 +192,35 @@ void RecordingDevice::set_uniform(UniformHandle uniform, std::span<const base::M
   set_uniform(uniform, std::span<const float>(&values.data()->m[0][0], values.size() * 16));
 }
 
+UniformBufferHandle RecordingDevice::create_uniform_buffer(std::uint32_t bytes) {
+  if (fail_creation || bytes == 0) return {};
+  const std::uint32_t id = next_id_++;
+  uniform_buffers[id].assign(bytes, 0);
+  calls.push_back(line("create_uniform_buffer %u %u", id, bytes));
+  return UniformBufferHandle{id};
+}
+
+bool RecordingDevice::update_uniform_buffer(UniformBufferHandle buffer, std::uint32_t offset,
+                                            std::span<const std::uint8_t> bytes) {
+  calls.push_back(line("update_uniform_buffer %u %u %zu", buffer.id, offset, bytes.size()));
+  return write_into(uniform_buffers, buffer.id, offset, bytes);
+}
+
+void RecordingDevice::release_uniform_buffer(UniformBufferHandle buffer) {
+  if (!buffer) return;
+  calls.push_back(line("release_uniform_buffer %u", buffer.id));
+  uniform_buffers.erase(buffer.id);
+}
+
+bool RecordingDevice::bind_uniform_block(ProgramHandle program, std::string_view block_name, int binding) {
+  calls.push_back(line("bind_uniform_block %u %d ", program.id, binding) + std::string(block_name));
+  return program && binding >= 0 && binding < kUniformBufferBindings;
+}
+
+void RecordingDevice::set_uniform_buffer(int binding, UniformBufferHandle buffer) {
+  calls.push_back(line("set_uniform_buffer %d %u", binding, buffer.id));
+}
+
 void RecordingDevice::set_render_state(RenderState state, std::uint32_t value) {
   calls.push_back(line("render_state %u %u", static_cast<std::uint32_t>(state), value));
   render_states_[static_cast<std::uint32_t>(state)] = value;

@@ -48,6 +48,12 @@ class RecordingDevice final : public Device {
   void set_uniform(UniformHandle uniform, std::span<const std::int32_t> values) override;
   void set_uniform(UniformHandle uniform, std::span<const base::Vec4> values) override;
   void set_uniform(UniformHandle uniform, std::span<const base::Matrix> values) override;
+  UniformBufferHandle create_uniform_buffer(std::uint32_t bytes) override;
+  bool update_uniform_buffer(UniformBufferHandle buffer, std::uint32_t offset,
+                             std::span<const std::uint8_t> bytes) override;
+  void release_uniform_buffer(UniformBufferHandle buffer) override;
+  bool bind_uniform_block(ProgramHandle program, std::string_view block_name, int binding) override;
+  void set_uniform_buffer(int binding, UniformBufferHandle buffer) override;
   void set_render_state(RenderState state, std::uint32_t value) override;
   std::uint32_t render_state(RenderState state) const override;
   void set_vertex_format(std::uint32_t fvf) override;
@@ -67,6 +73,7 @@ class RecordingDevice final : public Device {
   std::map<std::uint32_t, std::vector<std::uint8_t>> vertex_buffers;
   std::map<std::uint32_t, std::vector<std::uint8_t>> index_buffers;
   std::map<std::uint32_t, TextureDesc> textures;
+  std::map<std::uint32_t, std::vector<std::uint8_t>> uniform_buffers;
   // The last values set through each uniform name, as floats (of any program).
   std::map<std::string, std::vector<float>, std::less<>> uniforms;
   // Makes every create_ call fail.
