@@ -64,6 +64,24 @@ base::Rect AquariumApplication::settings_window_rect() const {
 
 HResult AquariumApplication::create() { return SaverApplication::create(); }
 
+HResult AquariumApplication::init_device_objects() {
+  HResult result = SaverApplication::init_device_objects();
+  if (failed(result)) return result;
+  render_devices_.devices = {device_.get()};
+  render_devices_.current = 0;
+  // Every shaded drawing goes through the shared effect: no start without it.
+  if (!render::load_shared_effect(shared_effect_, effect_pools_, render_devices_, program_folder_))
+    return kFail;
+  return kOk;
+}
+
+void AquariumApplication::delete_device_objects() {
+  shared_effect_.release();
+  effect_pools_.release();
+  render_devices_.devices.clear();
+  SaverApplication::delete_device_objects();
+}
+
 HResult AquariumApplication::restore_device_objects() {
   HResult result = SaverApplication::restore_device_objects();
   if (failed(result)) return result;

@@ -8,6 +8,7 @@
 #include "host/settings_file.h"
 #include "host/settings_transfer.h"
 #include "host/tank_fade.h"
+#include "render/effect_set.h"
 #include "render/text_table.h"
 
 namespace host {
@@ -19,6 +20,8 @@ class AquariumApplication : public SaverApplication {
 
   void parse_command_line() override;
   HResult create() override;
+  HResult init_device_objects() override;
+  void delete_device_objects() override;
   HResult restore_device_objects() override;
   double frame_move() override;
   void render() override;
@@ -46,6 +49,7 @@ class AquariumApplication : public SaverApplication {
 
   const base::Rect& view_rect() const { return view_rect_; }
   const TankFade& tank_fade() const { return fade_; }
+  const render::EffectSet& shared_effect() const { return shared_effect_; }
   int cursor_mode() const { return cursor_mode_; }
   bool renewed_random_fish_recently() const { return renew_cooldown_ > 0.0; }
 
@@ -97,6 +101,10 @@ class AquariumApplication : public SaverApplication {
   SettingsLoad settings_load_ = SettingsLoad::Defaults;
   render::TextTable system_texts_;
   render::TextTable gui_texts_;
+  // The rendering devices (one for now) and the effects shared across them.
+  render::RenderDevices render_devices_;
+  render::EffectPools effect_pools_;
+  render::EffectSet shared_effect_{render_devices_, effect_pools_};
   SettingsEventsBridge settings_events_{*this};
   SettingsTransfer settings_transfer_;
   base::Rect view_rect_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -44,12 +45,18 @@ class AppHarness {
                  [this] { return now; },
                  [](int) {},
                  command_line,
-                 "/opt/pelorin/Brinewick.scr",
+                 program_folder() + "Brinewick.scr",
                  environment.home()} {
     base::user_settings().bytes().fill(0);
     base::runtime_state() = base::RuntimeState{};
     base::feature_locks().word = 0;
     windows.foreign_windows[4242] = base::Rect{0, 0, 152, 112};
+  }
+
+  // The tests' own folder: the build's program folder, where the content
+  // generator wrote the effects.
+  static std::string program_folder() {
+    return std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/";
   }
 
   host::AquariumApplication& make() {

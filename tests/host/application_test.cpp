@@ -224,8 +224,9 @@ TEST(Application, RelaunchStartsAFreeStandingProcess) {
   app.launch_after_exit();
   ASSERT_EQ(harness.processes.started.size(), 1u);
   const auto& started = harness.processes.started[0];
-  EXPECT_EQ(started.executable, "/opt/pelorin/Brinewick.scr");
-  EXPECT_EQ(started.argv, (std::vector<std::string>{"/opt/pelorin/Brinewick.scr", "-r", "Launch"}));
+  const std::string program = AppHarness::program_folder() + "Brinewick.scr";
+  EXPECT_EQ(started.executable, program);
+  EXPECT_EQ(started.argv, (std::vector<std::string>{program, "-r", "Launch"}));
   EXPECT_TRUE(started.new_process_group);
 }
 
@@ -480,6 +481,19 @@ TEST(Application, TheShaderTierFollowsTheDeviceMade) {
   // The recording device reports an OpenGL 3.3 context: shader model 3.
   EXPECT_EQ(app.shader_level(), 3);
   EXPECT_EQ(app.device_settings().device_type, render::kHardwareDevice);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Application, TheSharedEffectIsLoadedWithTheDeviceAndReleasedWithIt) {
+  AppHarness harness("Brinewick.scr /r");
+  auto& app = harness.make();
+  ASSERT_TRUE(app.create_application());
+  EXPECT_TRUE(app.shared_effect().has_instance());
+  app.send_message(platform::WM_CLOSE);
+  EXPECT_FALSE(app.shared_effect().has_instance());
 }
 
 }  // namespace
