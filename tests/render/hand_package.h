@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/temp_folder.h"
+
 // Package files assembled byte by byte from the file layout, independent of
 // the package writer, so the reader is checked against the format itself.
 
@@ -167,28 +169,6 @@ inline Bytes read_bytes(const std::filesystem::path& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// A fresh folder for one test, removed with it.
-class TempFolder {
- public:
-  TempFolder() {
-    static int counter = 0;
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("render-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(std::string_view name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = test_support::TempFolder;
 
 }  // namespace render_test
