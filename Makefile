@@ -35,7 +35,7 @@ test-asan: deps
 
 # Each file parser under libFuzzer for a bounded time, starting from the
 # seed corpus that fuzz_seeds writes. Needs clang; skipped without it.
-FUZZ_TARGETS = package_reader text_table settings wave_file playlist image model effect
+FUZZ_TARGETS = package_reader text_table settings wave_file playlist image model effect group_box
 test-fuzz: deps
 	@if ! command -v clang++ >/dev/null 2>&1; then echo "clang++ not found: fuzzing skipped"; exit 0; fi; \
 	set -e; \

@@ -1,10 +1,11 @@
 // Writes the starting corpus of the fuzz targets: small packages of every
 // block form and nesting, a text table with every kind of line, settings
 // files of every length class, WAV files, playlists, images, models and
-// effects.
+// effects, and group-box lists.
 //   fuzz_seeds DIR   writes DIR/package_reader/*, DIR/text_table/*,
 //                    DIR/settings/*, DIR/wave_file/*, DIR/playlist/*,
-//                    DIR/image/*, DIR/model/* and DIR/effect/*
+//                    DIR/image/*, DIR/model/*, DIR/effect/* and
+//                    DIR/group_box/*
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include "render/package_builder.h"
 #include "render/packed_dib.h"
 #include "render/tga_file.h"
+#include "scene/group_box.h"
 
 namespace {
 
@@ -256,5 +258,16 @@ int main(int argc, char** argv) {
   effect.techniques.push_back(
       {"TE_PS11", {{"P0", {{22, 1}, {27, 1}}, "vs", "fs"}, {"P1", {{15, 1}}, "vs1", "fs1"}}});
   ok = save(effects / "object.fxo", render::encode_effect_file(effect).value_or(Bytes{})) && ok;
+
+  const std::filesystem::path group_boxes = root / "group_box";
+  std::filesystem::create_directories(group_boxes);
+  scene::GroupBoxList boxes;
+  scene::GroupBox ocean;
+  ocean.name = "ocean";
+  ocean.transform = base::scaling(120, 54, 44) * base::translation(0, 30, 0);
+  scene::GroupBox zone;
+  zone.items = {{"reach", 2}, {"kind", 30001}};
+  boxes.boxes() = {ocean, zone};
+  ok = save(group_boxes / "two.bin", boxes.encode()) && ok;
   return ok ? 0 : 1;
 }

@@ -44,10 +44,14 @@ int64_t interval_base(const RuntimeState& state, std::size_t interval_offset) {
     case UserSettings::kThirdFishInterval:
       base = state.durations[6];
       break;
+    case kColourHoldInterval:
+      base = state.durations[1];
+      break;
     default:
       break;
   }
-  return static_cast<int64_t>(base);
+  // A base that is no sensible number of seconds counts as none.
+  return base >= 0.0f && base < 1e9f ? static_cast<int64_t>(base) : 0;
 }
 
 int64_t interval_seconds(const UserSettings& settings, std::size_t interval_offset,

@@ -18,10 +18,13 @@ int64_t duration_from_position(int64_t position, int64_t offset);
 // The slider position that shows p the other way round.
 inline int64_t reverse_position(int64_t p) { return kLastDurationPosition - p; }
 
+// The colour hold interval, a slider position inside the colour block.
+inline constexpr std::size_t kColourHoldInterval = UserSettings::kColourBlock + 20;
+
 // The interval fields of the settings record hold slider positions; the
 // duration adds a base taken (as whole seconds) from the runtime durations:
 // feeding 10 s, the tank cycle, the random-fish re-roll and the third fish
-// interval 30 s each.
+// interval 30 s each, the colour hold 5 s.
 int64_t interval_base(const RuntimeState& state, std::size_t interval_offset);
 // The interval at that offset of the record in seconds.
 int64_t interval_seconds(const UserSettings& settings, std::size_t interval_offset,

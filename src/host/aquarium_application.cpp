@@ -15,7 +15,6 @@
 namespace host {
 namespace {
 
-constexpr uint32_t kWaterColour = 0xFF0E4A5C;
 constexpr double kRenewCooldown = 0.2;
 
 }  // namespace
@@ -72,10 +71,13 @@ HResult AquariumApplication::init_device_objects() {
   // Every shaded drawing goes through the shared effect: no start without it.
   if (!render::load_shared_effect(shared_effect_, effect_pools_, render_devices_, program_folder_))
     return kFail;
+  aquarium_.create_device_objects(render_devices_, effect_pools_, shared_effect_, shader_level(),
+                                  device_->info().max_texture_size);
   return kOk;
 }
 
 void AquariumApplication::delete_device_objects() {
+  aquarium_.release_device_objects();
   shared_effect_.release();
   effect_pools_.release();
   render_devices_.devices.clear();
@@ -87,22 +89,47 @@ HResult AquariumApplication::restore_device_objects() {
   if (failed(result)) return result;
   int aspect = mode_ == SaverMode::Preview ? 0 : base::user_settings().i32(base::UserSettings::kViewAspect);
   view_rect_ = compute_view_rectangle(aspect, back_buffer_width_, back_buffer_height_);
+  aquarium_.resize(view_rect_, false);
   return kOk;
 }
 
 double AquariumApplication::frame_move() {
   double dt = SaverApplication::frame_move();
   renew_cooldown_ = std::max(0.0, renew_cooldown_ - frame_timer_.frame_time());
+  aquarium_.frame_move(static_cast<float>(dt));
   return dt;
 }
 
 void AquariumApplication::render() {
   if (!device_) return;
-  clear_view(gfx::kClearTarget | gfx::kClearZBuffer);
-  device_->set_viewport(
-      gfx::Viewport{view_rect_.left, view_rect_.top, view_rect_.width(), view_rect_.height(), 0.0f, 1.0f});
-  device_->clear(gfx::kClearTarget, kWaterColour, 1.0f, 0);
+  draw_frame(0);
   take_snapshot_if_due();
+}
+
+void AquariumApplication::draw_frame(std::size_t device_index) {
+  render_devices_.current = device_index;
+  clear_view(gfx::kClearTarget | gfx::kClearZBuffer);
+  aquarium_.draw(base::runtime_state().has(base::RuntimeState::kWireframe),
+                 static_cast<float>(frame_timer_.smoothed_frame_time()));
+  if (fade_.running()) aquarium_.draw_fade(fade_.alpha(), back_buffer_width_, back_buffer_height_);
+}
+
+void AquariumApplication::one_time_scene_init() {
+  SaverApplication::one_time_scene_init();
+  aquarium_.init(program_folder_, user_data_folder_);
+}
+
+void AquariumApplication::once_per_second(bool busy) {
+  if (aquarium_.once_per_second(busy, fade_.running())) start_fade_out();
+}
+
+std::string AquariumApplication::select_tank(const std::string& name, bool initial) {
+  (void)initial;
+  return aquarium_.load_tank_by_name(name);
+}
+
+void AquariumApplication::flip_camera_zoom() {
+  aquarium_.flip_zoom(base::user_settings().i32(base::UserSettings::kZoomDirection) == 1 ? 1 : -1);
 }
 
 void AquariumApplication::final_cleanup() {
@@ -111,6 +138,7 @@ void AquariumApplication::final_cleanup() {
     // A settings file that exists but could not be read is left alone.
     if (mode_ != SaverMode::Preview && !snapshot_ && settings_load_ != SettingsLoad::Unreadable) {
       if (mode_ == SaverMode::Standalone) store_window_state();
+      aquarium_.store_state();
       playlist_.save_if_modified();
       save_settings(base::user_settings(), user_data_folder_);
     }
@@ -128,6 +156,7 @@ bool AquariumApplication::import_settings() {
   bool imported = settings_transfer_.import_settings(settings_context());
   if (imported) {
     settings_load_ = SettingsLoad::Loaded;
+    aquarium_.reload_colour_block();
     refresh_gui();
   }
   return imported;
@@ -138,6 +167,7 @@ bool AquariumApplication::export_settings() { return settings_transfer_.export_s
 void AquariumApplication::reset_settings() {
   settings_transfer_.reset_settings(settings_context());
   settings_load_ = SettingsLoad::Defaults;
+  aquarium_.reload_colour_block();
   refresh_gui();
 }
 
@@ -265,7 +295,6 @@ void AquariumApplication::on_command(uint32_t id) {
       if (mode_ == SaverMode::Standalone) toggle_windowed_aquarium();
       break;
     case command::kHoldColour:
-      s.set_u32(base::UserSettings::kColourBlock, s.u32(base::UserSettings::kColourBlock) ^ 1u);
       apply_colour_hold();
       refresh_gui();
       break;

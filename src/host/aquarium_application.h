@@ -4,6 +4,7 @@
 
 #include "base/rect.h"
 #include "base/runtime_state.h"
+#include "host/aquarium_scene.h"
 #include "host/saver_application.h"
 #include "host/settings_file.h"
 #include "host/settings_transfer.h"
@@ -50,12 +51,18 @@ class AquariumApplication : public SaverApplication {
   const base::Rect& view_rect() const { return view_rect_; }
   const TankFade& tank_fade() const { return fade_; }
   const render::EffectSet& shared_effect() const { return shared_effect_; }
+  AquariumScene& aquarium() { return aquarium_; }
   int cursor_mode() const { return cursor_mode_; }
   bool renewed_random_fish_recently() const { return renew_cooldown_ > 0.0; }
 
  protected:
   bool translate_accelerator(const platform::Message& message) override;
   void load_settings_at_start() override;
+  void one_time_scene_init() override;
+  void once_per_second(bool busy) override;
+  std::string select_tank(const std::string& name, bool initial) override;
+  // Draws the scene, then the overlays, on the current device.
+  void draw_frame(std::size_t device_index);
   bool settings_windowed() const override;
   base::Rect settings_window_rect() const override;
 
@@ -63,17 +70,17 @@ class AquariumApplication : public SaverApplication {
   virtual void drop_food_at(int /*x*/, int /*y*/) {}
   virtual void startle_fish_at(int /*x*/, int /*y*/) {}
   virtual void renew_random_fish() {}
-  virtual bool choose_next_tank(bool /*forward*/) { return false; }
+  virtual bool choose_next_tank(bool forward) { return aquarium_.choose_next_tank(forward); }
   virtual void start_fade_out() { fade_.start_fade_out(); }
   void advance_fade(double dt) override;
   // The tank waiting to be shown after the fade, taken (and cleared) at black.
-  virtual std::string take_pending_tank() { return {}; }
+  virtual std::string take_pending_tank() { return aquarium_.take_pending_tank(); }
   virtual void refresh_gui() {}
-  virtual void apply_colour_hold() {}
+  virtual void apply_colour_hold() { aquarium_.toggle_colour_hold(); }
 
   virtual void apply_bubble_emitter() {}
 
-  virtual void flip_camera_zoom() {}
+  virtual void flip_camera_zoom();
   virtual void toolbar_command_tail() {}
   virtual void toggle_settings_gui() {}
   virtual void toggle_toolbar() {}
@@ -90,6 +97,9 @@ class AquariumApplication : public SaverApplication {
     void begin_modal() override { app_.begin_modal(); }
     void end_modal() override { app_.end_modal(); }
     void select_tank(const std::string& name, bool initial) override { app_.select_tank(name, initial); }
+    void reset_tank_list() override { app_.aquarium_.reset_cycle_list(); }
+    void reload_fish_and_tank_list() override { app_.aquarium_.reload_cycle_list(); }
+    void store_scene_state() override { app_.aquarium_.store_state(); }
 
    private:
     AquariumApplication& app_;
@@ -111,6 +121,7 @@ class AquariumApplication : public SaverApplication {
   int cursor_mode_ = 1;
   double renew_cooldown_ = 0.0;
   TankFade fade_{base::runtime_state().tank_fade_duration()};
+  AquariumScene aquarium_;
 };
 
 }  // namespace host
