@@ -156,7 +156,7 @@ void AquariumScene::draw(bool wireframe, float frame_seconds) {
                         water_frames_.count() > 0 ? water_frames_.frame(device_index, water_.frame())
                                                   : textures_->white(device_index));
   renderer_->draw_first_pass(*constants_, scene_.objects());
-  for (const scene::SceneNode* object : renderer_->draw_order(scene_.objects(), camera_.eye())) {
+  for (const scene::SceneNode* object : renderer_->draw_order(scene_.objects(), scene_.sea_set_object_count(), camera_.eye())) {
     renderer_->draw_transparent(*constants_, *object);
   }
 }

@@ -49,6 +49,7 @@ class Scene {
 
   // Every object: the sea set's, then the layout's.
   const std::vector<SceneNode*>& objects() const { return objects_; }
+  std::size_t sea_set_object_count() const { return sea_set_.objects().size(); }
   // The objects whose triangles stop fish: kind 4, then anemones.
   std::vector<const SceneNode*> obstacles() const;
 

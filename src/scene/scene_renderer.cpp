@@ -53,16 +53,21 @@ void SceneRenderer::draw_first_pass(render::SharedConstants& constants, const st
 }
 
 const std::vector<const SceneNode*>& SceneRenderer::draw_order(const std::vector<SceneNode*>& objects,
-                                                               const base::Vec3& eye) {
+                                                               std::size_t backdrop_count, const base::Vec3& eye) {
+  order_.clear();
   sort_keys_.clear();
-  for (const SceneNode* object : objects) {
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const SceneNode* object = objects[i];
     if (!object->has_transparent()) continue;
+    if (i < backdrop_count) {
+      order_.push_back(object);
+      continue;
+    }
     const base::Vec3 offset = object->world_centre() - eye;
     sort_keys_.emplace_back(base::dot(offset, offset), object);
   }
   std::stable_sort(sort_keys_.begin(), sort_keys_.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
-  order_.clear();
   for (const auto& [distance, object] : sort_keys_) order_.push_back(object);
   return order_;
 }

@@ -26,9 +26,12 @@ class SceneRenderer {
 
   // Every object's opaque subsets.
   void draw_first_pass(render::SharedConstants& constants, const std::vector<SceneNode*>& objects);
-  // The objects that have transparent subsets, far to near from the eye,
-  // in a list kept between frames.
-  const std::vector<const SceneNode*>& draw_order(const std::vector<SceneNode*>& objects, const base::Vec3& eye);
+  // The objects that have transparent subsets, in a list kept between
+  // frames: the first backdrop_count objects (the sea floor and the far
+  // wall, behind everything) in their order, then the others far to near
+  // from the eye.
+  const std::vector<const SceneNode*>& draw_order(const std::vector<SceneNode*>& objects,
+                                                  std::size_t backdrop_count, const base::Vec3& eye);
   void draw_transparent(render::SharedConstants& constants, const SceneNode& object);
   // Every subset of every object without materials: the wireframe view.
   void draw_plain(render::SharedConstants& constants, const std::vector<SceneNode*>& objects);
