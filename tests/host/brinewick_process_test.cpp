@@ -14,6 +14,7 @@
 #include "platform/posix_instance_registry.h"
 #include "platform/posix_named_semaphore.h"
 #include "platform/posix_process.h"
+#include "platform/window_messages.h"
 #include "support/headless_display.h"
 #include "support/x_session.h"
 
@@ -59,6 +60,18 @@ class BrinewickTest : public ::testing::Test {
       std::this_thread::sleep_for(50ms);
     }
     return std::nullopt;
+  }
+
+  // Waits until the instance has started up: its message loop answers a
+  // request, and a second request queued behind the start-up work (the
+  // first tank's load) is answered too.
+  bool wait_until_started(const std::string& title) {
+    const std::optional<InstanceHandle> found = wait_for_instance(title);
+    if (!found) return false;
+    for (int round = 0; round < 2; ++round) {
+      if (!registry_.send(*found, platform::Message{platform::WM_NULL, 0, 0, 0}, 30000)) return false;
+    }
+    return true;
   }
 
   bool ends_within(platform::ProcessHandle handle, int milliseconds, int expected_code = 0) {
@@ -116,7 +129,7 @@ TEST_F(BrinewickTest, TheSaverEndsOnEsc) {
 
 TEST_F(BrinewickTest, TheSaverEndsOnTheEleventhChangedMousePosition) {
   auto saver = start({"/s"});
-  ASSERT_TRUE(wait_for_instance(host::kWindowTitle));
+  ASSERT_TRUE(wait_until_started(host::kWindowTitle));
   std::this_thread::sleep_for(300ms);
   for (int i = 1; i <= 10; ++i) {
     x().move_pointer(100 + 20 * i, 100);
