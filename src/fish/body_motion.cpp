@@ -155,6 +155,11 @@ void BodyMotion::clear_chain() {
   }
 }
 
+void BodyMotion::scale_chain_velocities(float factor) {
+  const float f = finite_or_zero(factor);
+  for (ChainNode& node : chain_) node.velocity *= f;
+}
+
 void BodyMotion::displace(float distance) {
   displacement_ += base::row3(body_frame_, 2) * finite_or_zero(distance);
 }

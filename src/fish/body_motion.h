@@ -106,6 +106,8 @@ class BodyMotion {
   void finish_turn() { turn_clock_.finish(); }
   // Stops every chain point where it is.
   void clear_chain();
+  // Slowing a fish slows its body chain by the same factor.
+  void scale_chain_velocities(float factor);
   // Moves the whole body `distance` along its forward row in the next step,
   // while the burst clock runs.
   void displace(float distance);

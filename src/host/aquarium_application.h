@@ -68,8 +68,10 @@ class AquariumApplication : public SaverApplication {
 
   // Hooks of the parts still to come; each does nothing here.
   virtual void drop_food_at(int /*x*/, int /*y*/) {}
-  virtual void startle_fish_at(int /*x*/, int /*y*/) {}
-  virtual void renew_random_fish() {}
+  virtual void startle_fish_at(int x, int y) {
+    aquarium_.startle_fish_at(x - view_rect_.left, y - view_rect_.top);
+  }
+  virtual void renew_random_fish() { aquarium_.renew_random_fish(); }
   virtual bool choose_next_tank(bool forward) { return aquarium_.choose_next_tank(forward); }
   virtual void start_fade_out() { fade_.start_fade_out(); }
   void advance_fade(double dt) override;
@@ -97,8 +99,12 @@ class AquariumApplication : public SaverApplication {
     void begin_modal() override { app_.begin_modal(); }
     void end_modal() override { app_.end_modal(); }
     void select_tank(const std::string& name, bool initial) override { app_.select_tank(name, initial); }
+    void clear_fish_population(bool empty_slots) override { app_.aquarium_.clear_fish(empty_slots); }
     void reset_tank_list() override { app_.aquarium_.reset_cycle_list(); }
-    void reload_fish_and_tank_list() override { app_.aquarium_.reload_cycle_list(); }
+    void reload_fish_and_tank_list() override {
+      app_.aquarium_.reload_fish();
+      app_.aquarium_.reload_cycle_list();
+    }
     void store_scene_state() override { app_.aquarium_.store_state(); }
 
    private:

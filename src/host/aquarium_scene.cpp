@@ -1,5 +1,7 @@
 #include "host/aquarium_scene.h"
 
+#include <algorithm>
+
 #include "base/runtime_state.h"
 #include "base/user_settings.h"
 
@@ -21,6 +23,8 @@ void AquariumScene::init(const std::string& program_folder, const std::string& u
   tanks_.scan(program_folder_ + "Scene/");
   tanks_.read_cycle_list(user_data_folder_ + "CycleTanks.txt", base::user_settings());
   environment_.set_colour_block();
+  population_.BuildCatalogue(program_folder_ + "Fish/");
+  fish_.set_camera(&camera_);
   camera_.set_zoom(base::user_settings().i32(base::UserSettings::kZoomDirection) == 1 ? 1 : -1);
 }
 
@@ -33,6 +37,9 @@ bool AquariumScene::create_device_objects(render::RenderDevices& devices, render
   constants_ = std::make_unique<render::SharedConstants>(shared, devices);
   renderer_ = std::make_unique<scene::SceneRenderer>(devices, pools);
   const bool effects = renderer_->load(program_folder_, shader_level);
+  fish_renderer_ = std::make_unique<fish::FishRenderer>(devices, pools);
+  fish_renderer_->load(program_folder_, shader_level,
+                       base::user_settings().flag(base::UserSettings::kPixelShaderEffect));
   water_frames_.load(*textures_, program_folder_, shader_level);
   water_.set_frame_count(water_frames_.count());
   for (gfx::Device* device : devices.devices) quads_.push_back(std::make_unique<scene::ScreenQuads>(*device));
@@ -46,6 +53,9 @@ void AquariumScene::release_meshes() {
     for (scene::SceneNode* object : scene_.objects()) {
       if (object->mesh()) object->mesh()->release_device(*device);
     }
+    for (const fish::Fish* one : fish_.fish()) {
+      if (one->model) one->model->release_device(*device);
+    }
   }
 }
 
@@ -56,6 +66,8 @@ void AquariumScene::release_device_objects() {
   if (textures_) water_frames_.release(*textures_);
   if (renderer_) renderer_->release();
   renderer_.reset();
+  if (fish_renderer_) fish_renderer_->release();
+  fish_renderer_.reset();
   constants_.reset();
   textures_.reset();
   devices_ = nullptr;
@@ -75,6 +87,11 @@ std::string AquariumScene::load_tank_by_name(const std::string& name) {
   }
   apply_tank();
   if (!ok) return {};
+  // The first tank gets the fish of the settings; later tanks keep them.
+  if (!populated_) {
+    populated_ = true;
+    population_.Populate();
+  }
   base::user_settings().set_text(base::UserSettings::kTankName, base::UserSettings::kTankNameSize, loaded.substr(0, 63));
   return loaded;
 }
@@ -89,6 +106,8 @@ void AquariumScene::apply_tank() {
   } else {
     scene_.rebuild(environment_.light());
   }
+  fish_.SetSwimBox(scene_.loaded() ? scene_.ocean() : nullptr, &scene_.tank_boxes(), scene_.swim_box());
+  fish_.set_obstacles(scene_);
   const base::Vec3& centre = scene_.layout_centre();
   camera_.set_layout_centre(centre.x, centre.y);
 }
@@ -96,6 +115,7 @@ void AquariumScene::apply_tank() {
 void AquariumScene::frame_move(float dt) {
   camera_.update(dt);
   environment_.update(dt);
+  fish_.update(dt);
   scene_.update(dt);
   water_.update(dt);
   if (camera_.changed()) camera_.clear_changed();
@@ -104,6 +124,7 @@ void AquariumScene::frame_move(float dt) {
 bool AquariumScene::once_per_second(bool busy, bool fade_running) {
   scene_.one_second_tick();
   if (busy) return false;
+  population_.OneSecondTick(false);
   const base::UserSettings& settings = base::user_settings();
   const bool cycling =
       settings.flag(base::UserSettings::kCycleInOrder) || settings.flag(base::UserSettings::kCycleRandom);
@@ -121,7 +142,13 @@ void AquariumScene::reload_cycle_list() {
   tanks_.read_cycle_list(user_data_folder_ + "CycleTanks.txt", base::user_settings());
 }
 
+void AquariumScene::reload_fish() {
+  population_.BuildCatalogue(program_folder_ + "Fish/");
+  population_.Populate();
+}
+
 void AquariumScene::store_state() {
+  population_.SaveSelection();
   tanks_.save_cycle_list(user_data_folder_ + "CycleTanks.txt");
   environment_.store_state();
 }
@@ -147,6 +174,9 @@ void AquariumScene::draw(bool wireframe, float frame_seconds) {
     device->set_render_state(gfx::RenderState::FillMode, gfx::kFillWireframe);
     constants_->set_line_colour(kWireframeColour);
     renderer_->draw_plain(*constants_, scene_.objects());
+    for (const fish::Fish* one : fish_.fish()) {
+      if (one->model) fish_renderer_->draw(*constants_, *one->model, one->body.skin_palette());
+    }
     device->set_render_state(gfx::RenderState::FillMode, gfx::kFillSolid);
     return;
   }
@@ -156,9 +186,33 @@ void AquariumScene::draw(bool wireframe, float frame_seconds) {
                         water_frames_.count() > 0 ? water_frames_.frame(device_index, water_.frame())
                                                   : textures_->white(device_index));
   renderer_->draw_first_pass(*constants_, scene_.objects());
-  for (const scene::SceneNode* object : renderer_->draw_order(scene_.objects(), scene_.sea_set_object_count(), camera_.eye())) {
+  draw_objects_and_fish();
+}
+
+void AquariumScene::draw_objects_and_fish() {
+  const base::Vec3& eye = camera_.eye();
+  fish_by_depth_.clear();
+  for (const fish::Fish* one : fish_.fish()) {
+    if (!one->model || !one->visible) continue;
+    const base::Vec3 offset = one->centre() - eye;
+    fish_by_depth_.emplace_back(base::dot(offset, offset), one);
+  }
+  std::sort(fish_by_depth_.begin(), fish_by_depth_.end(),
+            [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::size_t next_fish = 0;
+  const auto draw_fish_beyond = [&](float depth) {
+    for (; next_fish < fish_by_depth_.size() && fish_by_depth_[next_fish].first > depth; ++next_fish) {
+      const fish::Fish& one = *fish_by_depth_[next_fish].second;
+      fish_renderer_->draw(*constants_, *one.model, one.body.skin_palette());
+    }
+  };
+  for (const scene::SceneNode* object :
+       renderer_->draw_order(scene_.objects(), scene_.sea_set_object_count(), eye)) {
+    const base::Vec3 offset = object->world_centre() - eye;
+    draw_fish_beyond(base::dot(offset, offset));
     renderer_->draw_transparent(*constants_, *object);
   }
+  draw_fish_beyond(-1.0f);
 }
 
 void AquariumScene::draw_fade(float alpha, int width, int height) {

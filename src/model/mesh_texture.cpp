@@ -6,6 +6,8 @@
 #include "base/file_io.h"
 #include "base/png.h"
 #include "platform/ascii.h"
+#include "render/image.h"
+#include "render/image_loader.h"
 #include "render/package_reader.h"
 
 namespace model {
@@ -53,11 +55,34 @@ void MeshTexture::release_device(gfx::Device& device) {
     device.release_texture(copy.handle);
     return true;
   });
+  if (companion_) companion_->release_device(device);
 }
+
+namespace {
+
+// The first level of a DDS, TGA or BMP file as RGBA bytes.
+std::shared_ptr<MeshTexture> decode_loader_image(std::string_view name, std::span<const std::uint8_t> file) {
+  const std::optional<render::Image> image = render::decode_image(file);
+  if (!image || image->levels.empty()) return nullptr;
+  const std::vector<std::uint32_t> argb = render::level_to_argb(image->format, image->levels[0]);
+  const std::size_t pixels = static_cast<std::size_t>(image->width()) * image->height();
+  if (argb.size() != pixels || pixels == 0) return nullptr;
+  std::vector<std::uint8_t> rgba(pixels * 4);
+  for (std::size_t i = 0; i < pixels; ++i) {
+    rgba[i * 4] = static_cast<std::uint8_t>(argb[i] >> 16);
+    rgba[i * 4 + 1] = static_cast<std::uint8_t>(argb[i] >> 8);
+    rgba[i * 4 + 2] = static_cast<std::uint8_t>(argb[i]);
+    rgba[i * 4 + 3] = static_cast<std::uint8_t>(argb[i] >> 24);
+  }
+  auto texture = std::make_shared<MeshTexture>(std::string(name), image->width(), image->height(), std::move(rgba));
+  return texture->has_picture() ? texture : nullptr;
+}
+
+}  // namespace
 
 std::shared_ptr<MeshTexture> decode_texture(std::string_view name, std::span<const std::uint8_t> file) {
   std::optional<base::PngImage> image = base::decode_png(file);
-  if (!image) return nullptr;
+  if (!image) return decode_loader_image(name, file);
   std::vector<std::uint8_t> rgba;
   if (image->channels == 4) {
     rgba = std::move(image->pixels);
@@ -118,6 +143,14 @@ std::shared_ptr<MeshTexture> PackageTextureSource::texture(std::string_view name
   std::shared_ptr<MeshTexture> texture;
   if (package_ != nullptr) {
     if (const render::Block* block = package_->read(file_name)) texture = decode_texture(file_name, block->bytes());
+    // The bump map rides along under the companion name ("Skin-d.png" has
+    // "Skin-b.dds").
+    const std::optional<std::string> companion = render::companion_name(file_name);
+    if (texture && companion) {
+      if (const render::Block* block = package_->read(*companion)) {
+        texture->set_companion(decode_texture(*companion, block->bytes()));
+      }
+    }
   } else {
     std::string path = folder_;
     if (!path.empty() && path.back() != '/') path += '/';

@@ -43,7 +43,12 @@ class MeshTexture {
   // The texture on this device with a full mip chain, made or refreshed as
   // needed; 0 without a picture or when the device cannot make it.
   gfx::TextureHandle handle_for(gfx::Device& device);
+  // Releases this texture's copy and its companion's on the device.
   void release_device(gfx::Device& device);
+
+  // The texture's companion: its bump map, read beside it.
+  const std::shared_ptr<MeshTexture>& companion() const { return companion_; }
+  void set_companion(std::shared_ptr<MeshTexture> companion) { companion_ = std::move(companion); }
 
  private:
   struct Copy {
@@ -58,6 +63,7 @@ class MeshTexture {
   std::vector<std::uint8_t> rgba_;
   std::uint64_t version_ = 1;
   std::vector<Copy> copies_;
+  std::shared_ptr<MeshTexture> companion_;
 };
 
 // Finds the textures that a mesh's materials name. The mesh reader asks it
@@ -68,7 +74,9 @@ class TextureSource {
   virtual std::shared_ptr<MeshTexture> texture(std::string_view name, std::uint32_t texture_alpha) = 0;
 };
 
-// Texture files this module decodes: PNG images of 8-bit RGB or RGBA pixels.
+// Texture files this module decodes: PNG images of 8-bit RGB or RGBA pixels,
+// and the first level of the image files the texture loader reads (DDS, TGA,
+// BMP).
 std::shared_ptr<MeshTexture> decode_texture(std::string_view name, std::span<const std::uint8_t> file);
 
 // Whether a texture name stands for a picture filled at run time: it
