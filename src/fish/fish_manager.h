@@ -56,6 +56,8 @@ class FishManager : public FishSlots {
                   const scene::AlignedBox& fallback = scene::AlignedBox{{-50, 5, -25}, {50, 55, 25}});
   void set_obstacles(const scene::Scene& scene);
   void set_obstacles(std::vector<Obstacle> obstacles) { obstacles_ = std::move(obstacles); }
+  // The food source must outlive the manager (its fish let go of food when
+  // they go), or be unset before it goes.
   void set_food_source(FoodSource* food) { context_.food = food; }
   // Without a camera of its own the manager uses the process-wide one.
   void set_camera(const scene::Camera* camera) { camera_ = camera; }

@@ -27,8 +27,9 @@ class Behaviours : public ::testing::Test {
   fish::Fish& schooling() { return add(fish_kit::schooling_kind()); }
 
   model::MeshLibrary library;
-  fish::FishManager manager{fish::FishManager::kDefaultCapacity, base::crt_rand(), library};
+  // The food outlives the manager: removing the fish lets go of it.
   fish_kit::FakeFood food;
+  fish::FishManager manager{fish::FishManager::kDefaultCapacity, base::crt_rand(), library};
 };
 
 TEST_F(Behaviours, ChaseAndFleeEndTogetherFromEitherSide) {

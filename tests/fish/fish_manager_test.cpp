@@ -28,6 +28,8 @@ class Manager : public ::testing::Test {
   static bool finite(const base::Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
   model::MeshLibrary library;
+  // The food outlives the manager: removing the fish lets go of it.
+  fish_kit::FakeFood food;
   FishManager manager{FishManager::kDefaultCapacity, base::crt_rand(), library};
 };
 
@@ -94,7 +96,6 @@ TEST_F(Manager, SchoolsNeedTwoFishOfASchoolingKind) {
 }
 
 TEST_F(Manager, RemovingAFishClearsEveryLinkToIt) {
-  fish_kit::FakeFood food;
   manager.set_food_source(&food);
   fish::Fish& leader = add(0, fish_kit::schooling_kind());
   fish::Fish& follower = add(1, fish_kit::schooling_kind());
@@ -127,7 +128,6 @@ TEST_F(Manager, RemovingAFishClearsEveryLinkToIt) {
 }
 
 TEST_F(Manager, RemovingAHuntingDwellerLetsGoOfFoodAndZone) {
-  fish_kit::FakeFood food;
   manager.set_food_source(&food);
   scene::GroupBoxList zones;
   scene::GroupBox box;

@@ -69,7 +69,7 @@ std::unique_ptr<model::MeshNode> node_of(const std::vector<Vec3>& positions, con
     std::memcpy(vertex_bytes.data() + i * stride, &positions[i], std::min<std::size_t>(12, stride));
   node->vertices.assign(std::move(vertex_bytes));
   std::vector<std::uint8_t> index_bytes(indices.size() * 2);
-  std::memcpy(index_bytes.data(), indices.data(), index_bytes.size());
+  if (!index_bytes.empty()) std::memcpy(index_bytes.data(), indices.data(), index_bytes.size());
   node->indices.assign(std::move(index_bytes));
   return node;
 }

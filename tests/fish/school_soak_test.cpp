@@ -87,8 +87,9 @@ std::uint64_t broken_invariants(const fish::FishManager& manager) {
 SoakResult soak(double seconds) {
   base::crt_rand().seed(20240611);
   model::MeshLibrary library;
-  fish::FishManager manager(fish::FishManager::kDefaultCapacity, base::crt_rand(), library);
+  // The food outlives the manager: removing the fish lets go of it.
   fish_kit::FakeFood food;
+  fish::FishManager manager(fish::FishManager::kDefaultCapacity, base::crt_rand(), library);
   manager.set_food_source(&food);
 
   // The anemone's zone on the floor, and rocks.

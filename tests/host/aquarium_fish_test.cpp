@@ -54,4 +54,27 @@ TEST(AquariumFish, TheDefaultTableSwimsInTheTankAndStaysThroughATankChange) {
   EXPECT_EQ(after, before) << "a tank change moves the fish, it does not make new ones";
 }
 
+TEST(AquariumFish, AClickOnAFishStartlesItAndOnOpenWaterNone) {
+  AppHarness harness("Brinewick.scr /r");
+  host::AquariumApplication& app = harness.make();
+  ASSERT_TRUE(app.create_application());
+  harness.drain();
+  for (int frame = 0; frame < 30; ++frame) {
+    harness.now += 1.0 / 30.0;
+    app.render_frame();
+  }
+  const scene::Camera& camera = app.aquarium().camera();
+  const gfx::Viewport view = camera.viewport();
+  ASSERT_GT(view.width, 0);
+  // The screen point of the first fish's body centre, relative to the view.
+  const fish::Fish& target = *app.aquarium().fish().fish()[0];
+  const base::Vec4 clip = base::transform(target.centre(), camera.view_projection());
+  ASSERT_GT(clip.w, 0.0f);
+  const int x = static_cast<int>((clip.x / clip.w + 1.0f) * 0.5f * static_cast<float>(view.width));
+  const int y = static_cast<int>((1.0f - clip.y / clip.w) * 0.5f * static_cast<float>(view.height));
+  EXPECT_GE(app.aquarium().startle_fish_at(x, y), 1);
+  EXPECT_EQ(target.drives.energy, 0.0f) << "a startled fish loses its energy";
+  EXPECT_EQ(app.aquarium().startle_fish_at(2, view.height - 2), 0) << "the sand in a corner";
+}
+
 }  // namespace

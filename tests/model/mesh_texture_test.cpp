@@ -29,8 +29,10 @@ TEST(MeshTextureSource, ATexturesCompanionRidesAlong) {
   builder.add(png_of(100), "Fin.png", false);
   builder.add(png_of(50), "Eye-d.png", false);
   builder.add(std::vector<std::uint8_t>{1, 2, 3}, "Eye-b.dds", false);
+  const std::optional<std::vector<std::uint8_t>> bytes = builder.encode("Fish");
+  ASSERT_TRUE(bytes);
   render::PackageReader package;
-  ASSERT_TRUE(package.open_memory(*builder.encode("Fish")));
+  ASSERT_TRUE(package.open_memory(*bytes));
   model::TextureCache cache;
   model::PackageTextureSource source(cache, &package);
 
