@@ -47,6 +47,11 @@ BENCHMARK(BM_StartToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 // One frame of the default tank in the full-screen run: the frame step, the
 // drawing and the present.
 void BM_TankFrame(benchmark::State& state) {
+  std::string why;
+  if (!test_support::ensure_display(&why)) {
+    state.SkipWithError(why.c_str());
+    return;
+  }
   host_test::AppHarness harness("Brinewick.scr /r");
   test_support::GlWindow gl;
   // A 1280 x 720 screen for the full-screen run.
