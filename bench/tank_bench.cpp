@@ -52,8 +52,10 @@ void BM_TankFrame(benchmark::State& state) {
     state.SkipWithError(why.c_str());
     return;
   }
-  host_test::AppHarness harness("Brinewick.scr /r");
+  // The window outlives the application, which releases its GL objects on
+  // the window's context.
   test_support::GlWindow gl;
+  host_test::AppHarness harness("Brinewick.scr /r");
   // A 1280 x 720 screen for the full-screen run.
   platform::DisplayInfo& screen = harness.windows.display_list.at(0);
   screen.rect = base::Rect{0, 0, kWidth, kHeight};
