@@ -55,16 +55,16 @@ void BM_TankFrame(benchmark::State& state) {
   // The window outlives the application, which releases its GL objects on
   // the window's context.
   test_support::GlWindow gl;
-  host_test::AppHarness harness("Brinewick.scr /r");
+  host_test::AppHarness harness("Brinewick.scr /s");
   // A 1280 x 720 screen for the full-screen run.
   platform::DisplayInfo& screen = harness.windows.display_list.at(0);
   screen.rect = base::Rect{0, 0, kWidth, kHeight};
   screen.desktop_mode.width = kWidth;
   screen.desktop_mode.height = kHeight;
   harness.services.create_device = [&](platform::Window& window, const gfx::PresentParams&,
-                                       std::string* why) -> std::unique_ptr<gfx::Device> {
+                                       std::string* error) -> std::unique_ptr<gfx::Device> {
     const base::Rect client = window.client_rect();
-    if (!gl.open(client.width(), client.height(), why, "tank bench")) return nullptr;
+    if (!gl.open(client.width(), client.height(), error, "tank bench")) return nullptr;
     return std::move(gl.device);
   };
   host::AquariumApplication& app = harness.make();

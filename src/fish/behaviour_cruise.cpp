@@ -80,6 +80,9 @@ void VisitGlassBehaviour::update(float dt) {
   }
   timer_ -= dt;
   if (timer_ > 0.0f) {
+    // The box steering stays on while the fish wiggles: without it the
+    // wiggle's own speed carries the fish on through the glass.
+    keep_in_box(f);
     const float wiggle = std::sin(5.0f * static_cast<float>(f.context.time)) >= 0.0f ? 1.0f : -1.0f;
     add_push(f, {0.0f, wiggle, 0.0f});
   } else {

@@ -133,9 +133,11 @@ void FishManager::SetSwimBox(const scene::GroupBox* ocean, const scene::GroupBox
     context_.swim_box = ocean->bounds();
     const std::optional<base::Matrix> frame = base::inverse(ocean->transform);
     context_.box_frame = frame ? *frame : unit_box_frame(context_.swim_box);
+    context_.box_turn = frame ? box_turn_of(ocean->transform) : base::identity();
   } else {
     context_.swim_box = fallback;
     context_.box_frame = unit_box_frame(fallback);
+    context_.box_turn = base::identity();
   }
   for (Fish* f : list_) place(*f);
   if (context_.food != nullptr) context_.food->reset();

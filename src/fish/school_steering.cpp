@@ -62,10 +62,16 @@ base::Vec3 box_steering(const base::Vec3& p, const base::Vec3& forward, float ma
 }
 
 bool keep_in_box(Fish& fish) {
+  // The steering is worked out in the box frame, so the forward row goes in
+  // turned back by the box's turn and the vector comes out turned by it.
+  const base::Matrix& turn = fish.context.box_turn;
   const base::Vec3 p = base::transform_coord(fish.position(), fish.context.box_frame);
-  const base::Vec3 v = box_steering(p, fish.forward(), fish.motion.max_speed);
+  const base::Vec3 f = fish.forward();
+  const base::Vec3 forward{base::dot(f, base::row3(turn, 0)), base::dot(f, base::row3(turn, 1)),
+                           base::dot(f, base::row3(turn, 2))};
+  const base::Vec3 v = box_steering(p, forward, fish.motion.max_speed);
   if (v == base::Vec3{}) return false;
-  return add_push(fish, v);
+  return add_push(fish, base::transform_normal(v, turn));
 }
 
 bool avoid_neighbours(Fish& fish, const Fish* ignore) {

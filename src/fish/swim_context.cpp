@@ -20,4 +20,15 @@ base::Matrix unit_box_frame(const scene::AlignedBox& box) {
                        1.0f / extent(box.min.z, box.max.z));
 }
 
+base::Matrix box_turn_of(const base::Matrix& transform) {
+  base::Matrix turn = base::identity();
+  for (int row = 0; row < 3; ++row) {
+    const base::Vec3 axis = base::row3(transform, row);
+    const float length = base::length(axis);
+    if (!(length > 0.0f) || !std::isfinite(length)) continue;
+    for (int column = 0; column < 3; ++column) turn.m[row][column] = transform.m[row][column] / length;
+  }
+  return turn;
+}
+
 }  // namespace fish

@@ -30,8 +30,8 @@ struct KindShape {
 };
 
 // The schooling kind and the anemone dweller the program ships with.
-inline KindShape schooling_kind() { return {10008, {0.48f, 0.86f, 4.8f}, false, 1.0f, 0.7f, 0.06f, 2.4f, 2.0f}; }
-inline KindShape dweller_kind() { return {30001, {0.9f, 1.75f, 6.0f}, true, 0.0f, 0.45f, 0.08f, 1.6f, 1.4f}; }
+inline KindShape schooling_kind() { return {10008, {0.6f, 1.08f, 6.0f}, false, 1.0f, 0.7f, 0.06f, 2.4f, 2.0f}; }
+inline KindShape dweller_kind() { return {30001, {1.12f, 2.2f, 7.5f}, true, 0.0f, 0.45f, 0.08f, 1.6f, 1.4f}; }
 
 inline std::vector<std::uint8_t> package_bytes(const KindShape& shape, bool with_model = true) {
   render::PackageBuilder builder;

@@ -50,8 +50,8 @@ TEST_F(Manager, FishOfOneKindShareModelAndAttributesAndAreSizedForTheirKind) {
   }
   EXPECT_GE(dweller.scale, 0.65f);
   EXPECT_FLOAT_EQ(dweller.length, dweller.scale * dweller.base_length);
-  EXPECT_FLOAT_EQ(dweller.half_extents.z, 6.0f * dweller.scale * 0.5f);
-  EXPECT_FLOAT_EQ(dweller.half_extents.x, 0.9f * dweller.scale * 0.5f * 0.8f);
+  EXPECT_FLOAT_EQ(dweller.half_extents.z, fish_kit::dweller_kind().size.z * dweller.scale * 0.5f);
+  EXPECT_FLOAT_EQ(dweller.half_extents.x, fish_kit::dweller_kind().size.x * dweller.scale * 0.5f * 0.8f);
 
   // Placed in the middle 90 % of the box's width and depth, upper part of its height.
   const scene::AlignedBox& box = manager.swim_box();

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "base/crt_random.h"
@@ -14,8 +15,9 @@
 #include "fish/fish_manager.h"
 #include "fish/obstacle.h"
 #include "fake_food.h"
-#include "fish_kit.h"
+#include "forge/fishes/fish_content.h"
 #include "model/mesh_builder.h"
+#include "render/package_reader.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_SANITIZER 1
@@ -107,14 +109,13 @@ SoakResult soak(double seconds) {
   rocks.push_back(fish::Obstacle::from_node(*boulder, base::translation(0, 4, 12)));
   manager.set_obstacles(std::move(rocks));
 
+  // The default population: seven of the schooling kind, two dwellers.
   int slot = 0;
-  for (int i = 0; i < 7; ++i) {
-    fish_kit::KindPackage package(fish_kit::schooling_kind());
-    EXPECT_TRUE(manager.create_fish(slot++, 10008, package.reader));
-  }
-  for (int i = 0; i < 2; ++i) {
-    fish_kit::KindPackage package(fish_kit::dweller_kind());
-    EXPECT_TRUE(manager.create_fish(slot++, 30001, package.reader));
+  for (const auto& [kind, count] : {std::pair{10008, 7}, std::pair{30001, 2}}) {
+    const std::vector<std::uint8_t> bytes = forge::fishes::fish_package(kind).value_or(std::vector<std::uint8_t>{});
+    render::PackageReader package;
+    EXPECT_TRUE(package.open_memory(bytes)) << kind;
+    for (int i = 0; i < count; ++i) EXPECT_TRUE(manager.create_fish(slot++, kind, package)) << kind;
   }
 
   SoakResult result;

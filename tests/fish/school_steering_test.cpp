@@ -70,6 +70,28 @@ class Steering : public ::testing::Test {
   fish::FishManager manager{fish::FishManager::kDefaultCapacity, base::crt_rand(), library};
 };
 
+TEST_F(Steering, ATurnedSwimBoxSteersBackInsideItself) {
+  // A long box turned a quarter about y: its length runs along world z.
+  scene::GroupBox ocean;
+  ocean.name = "ocean";
+  ocean.transform = base::scaling(100, 40, 20) * base::rotation_y(1.5707964f) * base::translation(5, 30, 0);
+  struct Case {
+    base::Vec3 position;  // in the world
+    base::Vec3 inwards;   // the way back into the box
+  };
+  const Case cases[] = {{{5, 30, 48}, {0, 0, -1}}, {{5, 30, -48}, {0, 0, 1}}, {{14.8f, 30, 0}, {-1, 0, 0}}};
+  for (const Case& c : cases) {
+    manager.SetSwimBox(&ocean, nullptr, {});
+    // Facing along the wall, so the push is not cut by where the fish faces.
+    fish().body.reset_pose(base::rotation_y(c.inwards.z != 0.0f ? 1.5707964f : 0.0f) * base::translation(c.position));
+    fish().motion.push = {};
+    fish::keep_in_box(fish());
+    const base::Vec3 push = fish().motion.push;
+    ASSERT_GT(base::length(push), 0.0f) << c.position.x << "," << c.position.z;
+    EXPECT_GT(base::dot(push, c.inwards), 0.9f * base::length(push)) << c.position.x << "," << c.position.z;
+  }
+}
+
 TEST_F(Steering, PushStaysFiniteWithinTheSpeedLimitWithItsClimbCut) {
   struct Case {
     base::Vec3 add;

@@ -33,11 +33,11 @@ struct KindCase {
   float min_length;
   float max_length;
 };
-// Schooling fish about 1/25 of the 120-unit tank, dwellers a little larger.
+// Schooling fish about 1/20 of the 120-unit tank, dwellers a little larger.
 constexpr KindCase kKinds[] = {
-    {10008, 0, 1.0f, 8, 4.3f, 5.3f},
-    {30001, 1, 0.0f, 7, 5.0f, 7.5f},
-    {30005, 0, 0.5f, 8, 5.0f, 8.0f},
+    {10008, 0, 1.0f, 8, 5.5f, 6.5f},
+    {30001, 1, 0.0f, 7, 6.5f, 8.5f},
+    {30005, 0, 0.5f, 8, 7.0f, 9.0f},
 };
 
 constexpr std::size_t kRecordSizes[] = {0, 60, 68, 24, 44};

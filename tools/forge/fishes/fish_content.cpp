@@ -48,6 +48,13 @@ std::optional<std::vector<std::uint8_t>> fish_package(const FishKind& kind) {
   return builder.encode(number);
 }
 
+std::optional<std::vector<std::uint8_t>> fish_package(int number) {
+  for (const FishKind& kind : fish_kinds()) {
+    if (kind.number == number) return fish_package(kind);
+  }
+  return std::nullopt;
+}
+
 scenery::Picture fish_picture(const model::MeshNode& fish, const FishKind& kind, std::uint32_t width,
                               std::uint32_t height, bool from_above) {
   scenery::SceneView view;

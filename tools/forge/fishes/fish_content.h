@@ -19,6 +19,9 @@ namespace forge::fishes {
 // "<kind>.att" (X text) and "<kind>.att+" (the raw record). nullopt when
 // the model cannot be made or encoded.
 std::optional<std::vector<std::uint8_t>> fish_package(const FishKind& kind);
+// The package of the shipped kind numbered `number`; nullopt for a number
+// the forge does not make.
+std::optional<std::vector<std::uint8_t>> fish_package(int number);
 
 // The kind's catalogue picture: the fish from its right side on water blue.
 inline constexpr std::uint32_t kThumbnailWidth = 74;

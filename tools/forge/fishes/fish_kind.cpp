@@ -12,7 +12,7 @@ FishKind glowing_stripe() {
   kind.number = 10008;
   kind.caption = "Neon dart";
   kind.seed = 10008;
-  kind.length = 4.8f;  // about 1/25 of the tank's width
+  kind.length = 6.0f;  // about 1/20 of the tank's width
   kind.body_share = 0.8f;
   kind.half_height = {{0.0f, 0.032f}, {0.15f, 0.04f}, {0.35f, 0.072f}, {0.6f, 0.092f},
                       {0.78f, 0.084f}, {0.92f, 0.058f}, {1.0f, 0.018f}};
@@ -54,7 +54,7 @@ FishKind anemone_dweller() {
   kind.class_byte = 1;
   kind.caption = "Anemone clown";
   kind.seed = 30001;
-  kind.length = 6.0f;
+  kind.length = 7.5f;
   kind.body_share = 0.8f;
   kind.half_height = {{0.0f, 0.058f}, {0.15f, 0.08f}, {0.4f, 0.132f}, {0.6f, 0.146f},
                       {0.8f, 0.128f}, {0.93f, 0.09f}, {1.0f, 0.03f}};
@@ -100,7 +100,7 @@ FishKind deep_body() {
   kind.number = 30005;
   kind.caption = "Yellowtail disc";
   kind.seed = 30005;
-  kind.length = 6.5f;
+  kind.length = 8.0f;
   kind.body_share = 0.78f;
   kind.half_height = {{0.0f, 0.05f}, {0.15f, 0.09f}, {0.35f, 0.185f}, {0.55f, 0.215f},
                       {0.75f, 0.185f}, {0.9f, 0.115f}, {1.0f, 0.034f}};
