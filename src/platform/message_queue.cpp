@@ -16,9 +16,20 @@ void MessageQueue::post(const Message& message) {
     std::lock_guard lock(mutex_);
     push_locked(message);
   }
-  arrived_.notify_one();
-  std::lock_guard lock(waker_mutex_);
-  if (waker_) waker_();
+  announce();
+}
+
+bool MessageQueue::post_once(const Message& message) {
+  {
+    std::lock_guard lock(mutex_);
+    for (size_t i = 0; i < count_; ++i) {
+      const Message& waiting = ring_[(head_ + i) % ring_.size()];
+      if (waiting.id == message.id && waiting.wparam == message.wparam) return false;
+    }
+    push_locked(message);
+  }
+  announce();
+  return true;
 }
 
 bool MessageQueue::peek(Message& out, bool remove) {
@@ -48,6 +59,12 @@ void MessageQueue::set_waker(std::function<void()> waker) {
 size_t MessageQueue::size() const {
   std::lock_guard lock(mutex_);
   return count_;
+}
+
+void MessageQueue::announce() {
+  arrived_.notify_one();
+  std::lock_guard lock(waker_mutex_);
+  if (waker_) waker_();
 }
 
 void MessageQueue::push_locked(const Message& message) {

@@ -22,6 +22,12 @@ class MessageQueue {
   // Appends a message and then calls the waker, if one is set.
   void post(const Message& message);
 
+  // Posts `message` unless one with the same id and wparam is still waiting,
+  // and says whether it posted. Timer ticks go this way: a program that
+  // draws slower than its timer fires then gets one tick at a time instead
+  // of a growing backlog that delays everything posted after it.
+  bool post_once(const Message& message);
+
   // Copies the oldest message into `out`, removing it when `remove` is true.
   // Returns false, leaving `out` alone, when the queue is empty.
   bool peek(Message& out, bool remove);
@@ -37,6 +43,8 @@ class MessageQueue {
   size_t size() const;
 
  private:
+  // Wakes a waiting reader and calls the waker, outside the queue's lock.
+  void announce();
   void push_locked(const Message& message);
   Message pop_locked();
 

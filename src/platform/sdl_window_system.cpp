@@ -380,7 +380,7 @@ class SdlWindowSystem final : public WindowSystem {
   // id itself, so a callback that races with stop_timer touches no freed data.
   static Uint32 on_timer(Uint32 interval, void* param) {
     if (MessageQueue* queue = timer_queue_.load()) {
-      queue->post(Message{WM_TIMER, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(param)), 0, 0});
+      queue->post_once(Message{WM_TIMER, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(param)), 0, 0});
     }
     return interval;
   }

@@ -47,6 +47,23 @@ TEST(MessageQueue, PeekWithoutRemovingLeavesTheMessage) {
   EXPECT_EQ(queue.size(), 0u);
 }
 
+TEST(MessageQueue, ATickWaitingAlreadyIsNotQueuedAgain) {
+  MessageQueue queue;
+  const Message tick{0x113, 7, 0, 0};
+  const Message other_timer{0x113, 8, 0, 0};
+  EXPECT_TRUE(queue.post_once(tick));
+  queue.post(Message{0x10, 0, 0, 0});  // a close request behind it
+  EXPECT_FALSE(queue.post_once(tick)) << "the first tick still waits";
+  EXPECT_TRUE(queue.post_once(other_timer));
+  EXPECT_EQ(queue.size(), 3u);
+  Message m;
+  ASSERT_TRUE(queue.peek(m, true));
+  EXPECT_EQ(m.wparam, 7u);
+  EXPECT_TRUE(queue.post_once(tick)) << "taken out, so it may come again";
+  ASSERT_TRUE(queue.peek(m, true));
+  EXPECT_EQ(m.id, 0x10u) << "the close request comes before the new tick";
+}
+
 TEST(MessageQueue, WaitTimesOutOnAnEmptyQueue) {
   MessageQueue queue;
   Message m;
