@@ -10,9 +10,8 @@
 
 #include "base/crt_random.h"
 #include "fish/fish_manager.h"
-#include "forge/fishes/fish_content.h"
+#include "fish/shipped_tank.h"
 #include "model/mesh_library.h"
-#include "render/package_reader.h"
 
 namespace {
 
@@ -21,19 +20,13 @@ void BM_UpdateFish(benchmark::State& state) {
   base::crt_rand().seed(1);
   model::MeshLibrary library;
   fish::FishManager manager(std::max(count, fish::FishManager::kDefaultCapacity), base::crt_rand(), library);
-  scene::GroupBoxList zones;
-  scene::GroupBox anemone;
-  anemone.transform = base::scaling(10, 8, 10) * base::translation(20, 8, 5);
-  zones.boxes().push_back(anemone);
-  manager.SetSwimBox(nullptr, &zones, scene::AlignedBox{{-60, 4, -22}, {60, 58, 22}});
+  fish_kit::set_shipped_swim_box(manager);
 
-  const std::vector<std::uint8_t> schooling = forge::fishes::fish_package(10008).value_or(std::vector<std::uint8_t>{});
-  const std::vector<std::uint8_t> dweller = forge::fishes::fish_package(30001).value_or(std::vector<std::uint8_t>{});
+  fish_kit::ShippedKind schooling(10008);
+  fish_kit::ShippedKind dweller(30001);
   for (int slot = 0; slot < count; ++slot) {
     const bool is_dweller = slot % 9 >= 7;  // seven schooling fish to two dwellers
-    render::PackageReader package;
-    package.open_memory(is_dweller ? dweller : schooling);
-    manager.create_fish(slot, is_dweller ? 30001 : 10008, package);
+    manager.create_fish(slot, is_dweller ? 30001 : 10008, (is_dweller ? dweller : schooling).reader);
   }
   // Past the first frames' start-up.
   for (int i = 0; i < 60; ++i) manager.UpdateFish(1.0f / 60.0f);

@@ -87,7 +87,7 @@ Fish::Fish(int kind_number, bool dweller, std::shared_ptr<model::MeshNode> mesh,
   drives = Drives::fresh(random);
   tick_period = fresh_tick_period(random);
   set_scale(1.0f);
-  current_ = return_ = &behaviour_for(kCruise);
+  make_behaviours();
 }
 
 Fish::Fish(const Fish& prototype, base::CrtRandom& random)
@@ -104,7 +104,7 @@ Fish::Fish(const Fish& prototype, base::CrtRandom& random)
   drives = Drives::fresh(random);
   tick_period = fresh_tick_period(random);
   set_scale(1.0f);
-  current_ = return_ = &behaviour_for(kCruise);
+  make_behaviours();
 }
 
 Fish::~Fish() = default;
@@ -163,6 +163,15 @@ base::Matrix Fish::model_matrix() const {
 void Fish::update_mouth() { mouth_ = base::transform_coord(mouth_local_ * scale, body.body_frame()); }
 
 bool Fish::available() const { return contact_depth >= 0.0f && current_ != nullptr && current_->can_be_interrupted(); }
+
+void Fish::make_behaviours() {
+  // Every state is made up front: a state first entered hours into a run
+  // must not allocate in the frame step.
+  for (int state = 0; state < kStateCount; ++state) {
+    behaviours_[static_cast<std::size_t>(state)] = make_behaviour(state, *this);
+  }
+  current_ = return_ = &behaviour_for(kCruise);
+}
 
 Behaviour& Fish::behaviour_for(int state) {
   const std::size_t index = static_cast<std::size_t>(std::clamp(state, 0, kStateCount - 1));

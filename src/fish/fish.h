@@ -126,6 +126,7 @@ class Fish {
   bool visible = true;
 
  private:
+  void make_behaviours();
   void find_mouth();
   void update_mouth();
   void drive_tick();

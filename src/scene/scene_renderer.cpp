@@ -64,11 +64,14 @@ const std::vector<const SceneNode*>& SceneRenderer::draw_order(const std::vector
       continue;
     }
     const base::Vec3 offset = object->world_centre() - eye;
-    sort_keys_.emplace_back(base::dot(offset, offset), object);
+    sort_keys_.push_back({base::dot(offset, offset), i, object});
   }
-  std::stable_sort(sort_keys_.begin(), sort_keys_.end(),
-                   [](const auto& a, const auto& b) { return a.first > b.first; });
-  for (const auto& [distance, object] : sort_keys_) order_.push_back(object);
+  // Far to near; the index as a second key makes the order stable without
+  // the buffer a stable sort would allocate every frame.
+  std::sort(sort_keys_.begin(), sort_keys_.end(), [](const SortKey& a, const SortKey& b) {
+    return a.distance != b.distance ? a.distance > b.distance : a.index < b.index;
+  });
+  for (const SortKey& key : sort_keys_) order_.push_back(key.object);
   return order_;
 }
 

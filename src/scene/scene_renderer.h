@@ -48,7 +48,12 @@ class SceneRenderer {
   render::EffectSet model_blend_;
   render::EffectSet actinia_;
   std::vector<const SceneNode*> order_;
-  std::vector<std::pair<float, const SceneNode*>> sort_keys_;
+  struct SortKey {
+    float distance;     // squared, from the eye
+    std::size_t index;  // in the object list: equal distances keep list order
+    const SceneNode* object;
+  };
+  std::vector<SortKey> sort_keys_;
 };
 
 }  // namespace scene

@@ -15,9 +15,8 @@
 #include "fish/fish_manager.h"
 #include "fish/obstacle.h"
 #include "fake_food.h"
-#include "forge/fishes/fish_content.h"
 #include "model/mesh_builder.h"
-#include "render/package_reader.h"
+#include "shipped_tank.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SOAK_UNDER_SANITIZER 1
@@ -40,7 +39,7 @@ constexpr double kSimulatedSeconds = 30.0 * 60.0 * kSanitizerShare;
 
 // The highest speed limit a fish gets: while fleeing.
 constexpr float kFastest = 2.4f;
-const scene::AlignedBox kSwimBox{{-60, 4, -22}, {60, 58, 22}};
+const scene::AlignedBox& kSwimBox = fish_kit::kShippedSwimBox;
 
 struct SoakResult {
   std::uint64_t fish_frames = 0;
@@ -95,11 +94,7 @@ SoakResult soak(double seconds) {
   manager.set_food_source(&food);
 
   // The anemone's zone on the floor, and rocks.
-  scene::GroupBoxList zones;
-  scene::GroupBox anemone;
-  anemone.transform = base::scaling(10, 8, 10) * base::translation(20, 8, 5);
-  zones.boxes().push_back(anemone);
-  manager.SetSwimBox(nullptr, &zones, kSwimBox);
+  fish_kit::set_shipped_swim_box(manager);
   std::vector<fish::Obstacle> rocks;
   const model::Material stone = model::plain_material({0.5f, 0.5f, 0.5f, 1});
   const auto boulder = model::make_sphere(6.0f, 8, 12, stone, "rock");
@@ -112,10 +107,9 @@ SoakResult soak(double seconds) {
   // The default population: seven of the schooling kind, two dwellers.
   int slot = 0;
   for (const auto& [kind, count] : {std::pair{10008, 7}, std::pair{30001, 2}}) {
-    const std::vector<std::uint8_t> bytes = forge::fishes::fish_package(kind).value_or(std::vector<std::uint8_t>{});
-    render::PackageReader package;
-    EXPECT_TRUE(package.open_memory(bytes)) << kind;
-    for (int i = 0; i < count; ++i) EXPECT_TRUE(manager.create_fish(slot++, kind, package)) << kind;
+    fish_kit::ShippedKind package(kind);
+    EXPECT_TRUE(package.opened) << kind;
+    for (int i = 0; i < count; ++i) EXPECT_TRUE(manager.create_fish(slot++, kind, package.reader)) << kind;
   }
 
   SoakResult result;
