@@ -30,6 +30,9 @@ struct Shading {
   bool specular = false;
   bool anemone = false;  // base and glow colours of the tentacles
   bool line = false;     // flat line colour
+  // Light that wraps past the terminator, as a fish's shiny flank catches
+  // light from above: 0 is plain Lambert.
+  float wrap = 0.0f;
 };
 
 constexpr const char* kVertexInputs = R"(
@@ -57,8 +60,8 @@ mat4 skin_matrix() {
   return m;
 }
 
-vec3 lighting(vec3 normal, vec2 water_uv) {
-  float diffuse = max(dot(normal, g_vLightDir.xyz), 0.0);
+vec3 lighting(vec3 normal, vec2 water_uv, float wrap) {
+  float diffuse = clamp((dot(normal, g_vLightDir.xyz) + wrap) / (1.0 + wrap), 0.0, 1.0);
   float caustic = texture(WaterShadowTexture, water_uv).r;
   return g_cAmbientColor.rgb + g_cDiffuseColor.rgb * diffuse * (0.55 + 0.9 * caustic);
 }
@@ -93,7 +96,9 @@ std::string vertex_source(Placement placement, const Shading& shading) {
   v_uv = in_uv;
   v_water = world.xz * g_fWaterSMapUV * g_vWaterSParam.xy + g_vWaterSParam.zw;
 )";
-  source += shading.per_pixel ? "  v_light = vec3(1.0);\n" : "  v_light = lighting(v_normal, v_water);\n";
+  source += shading.per_pixel
+                ? "  v_light = vec3(1.0);\n"
+                : "  v_light = lighting(v_normal, v_water, " + std::to_string(shading.wrap) + ");\n";
   source += "}\n";
   return source;
 }
@@ -137,8 +142,9 @@ void main() {
     source += "  normal = normalize(normal + vec3(bump.x, bump.y, 0.0) * 0.4);\n";
   }
   if (shading.per_pixel) {
-    source += R"(  float diffuse = max(dot(normal, g_vLightDir.xyz), 0.0);
-  float caustic = )";
+    const std::string wrap = std::to_string(shading.wrap);
+    source += "  float diffuse = clamp((dot(normal, g_vLightDir.xyz) + " + wrap + ") / (1.0 + " + wrap +
+              "), 0.0, 1.0);\n  float caustic = ";
     source += shading.water ? "texture(WaterShadowTexture, v_water).r;\n" : "0.5;\n";
     source +=
         "  vec3 light = g_cAmbientColor.rgb + g_cDiffuseColor.rgb * diffuse * (0.55 + 0.9 * caustic);\n";
@@ -177,6 +183,9 @@ EffectParam float4_param(const char* name, float x, float y, float z, float w) {
 
 constexpr Shading kLit{};
 constexpr Shading kVertexLit{.per_pixel = false, .water = false};
+constexpr float kFishWrap = 0.6f;
+constexpr Shading kFishLit{.wrap = kFishWrap};
+constexpr Shading kFishVertexLit{.per_pixel = false, .water = false, .wrap = kFishWrap};
 constexpr Shading kLine{.line = true};
 
 // A plain object effect: TE_PS00, TE_PS11 and TE_LINE.
@@ -189,13 +198,14 @@ EffectFile plain_effect(Placement placement, Shading lit, Shading vertex_lit) {
   return effect;
 }
 
-// The bump variant: TE_PS20 (with highlights), TE_PS14 and TE_LINE.
-EffectFile bump_effect(Placement placement) {
+// The fish's bump variant: TE_PS20 (with highlights), TE_PS14 and TE_LINE.
+EffectFile fish_bump_effect(Placement placement) {
   EffectFile effect;
   effect.parameters.push_back(texture_param("DiffuseTexture", 0));
   effect.parameters.push_back(texture_param("BumpmapTexture", 1));
-  effect.techniques.push_back(technique("TE_PS20", placement, Shading{.bump = true, .specular = true}));
-  effect.techniques.push_back(technique("TE_PS14", placement, Shading{.bump = true}));
+  effect.techniques.push_back(
+      technique("TE_PS20", placement, Shading{.bump = true, .specular = true, .wrap = kFishWrap}));
+  effect.techniques.push_back(technique("TE_PS14", placement, Shading{.bump = true, .wrap = kFishWrap}));
   effect.techniques.push_back(technique("TE_LINE", placement, kLine));
   return effect;
 }
@@ -280,8 +290,8 @@ std::vector<NamedEffect> effect_files() {
   files.push_back({"Shared", shared_effect()});
   files.push_back({"BWModel", plain_effect(Placement::Model, kLit, kVertexLit)});
   files.push_back({"BWModelBlend", plain_effect(Placement::Blend, kLit, kVertexLit)});
-  files.push_back({"BWFish", plain_effect(Placement::SkinWorld, kLit, kVertexLit)});
-  files.push_back({"BWFishBump", bump_effect(Placement::SkinWorld)});
+  files.push_back({"BWFish", plain_effect(Placement::SkinWorld, kFishLit, kFishVertexLit)});
+  files.push_back({"BWFishBump", fish_bump_effect(Placement::SkinWorld)});
   files.push_back({"Actinia", anemone_effect()});
   return files;
 }
