@@ -174,9 +174,7 @@ void Fish::make_behaviours() {
 }
 
 Behaviour& Fish::behaviour_for(int state) {
-  const std::size_t index = static_cast<std::size_t>(std::clamp(state, 0, kStateCount - 1));
-  if (!behaviours_[index]) behaviours_[index] = make_behaviour(static_cast<int>(index), *this);
-  return *behaviours_[index];
+  return *behaviours_[static_cast<std::size_t>(std::clamp(state, 0, kStateCount - 1))];
 }
 
 Behaviour* Fish::behaviour(int state) const {

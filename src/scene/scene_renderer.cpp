@@ -1,6 +1,8 @@
 #include "scene/scene_renderer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "base/matrix.h"
 
@@ -64,7 +66,9 @@ const std::vector<const SceneNode*>& SceneRenderer::draw_order(const std::vector
       continue;
     }
     const base::Vec3 offset = object->world_centre() - eye;
-    sort_keys_.push_back({base::dot(offset, offset), i, object});
+    // A broken placement sorts as farthest: NaN keys would break the sort.
+    const float distance = base::dot(offset, offset);
+    sort_keys_.push_back({std::isnan(distance) ? std::numeric_limits<float>::infinity() : distance, i, object});
   }
   // Far to near; the index as a second key makes the order stable without
   // the buffer a stable sort would allocate every frame.
