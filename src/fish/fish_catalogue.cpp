@@ -23,32 +23,9 @@ constexpr std::string_view kPackageExtension = ".vmf";
 // Class byte of the package of a kind whose fish may hide in the anemone.
 constexpr std::uint8_t kDwellerClass = 1;
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool less_ignoring_case(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return lower(x) < lower(y); });
-}
-
 bool is_package_name(std::string_view file_name) {
   return file_name.size() > kPackageExtension.size() &&
-         platform::equals_ignore_ascii_case(file_name.substr(file_name.size() - kPackageExtension.size()),
-                                            kPackageExtension);
-}
-
-std::string with_trailing_separator(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
-
-// The caption of the text file beside the kind's bitmap, cut to a title. A
-// path the fixed-length path would cut short reads nothing rather than
-// another file.
-std::string title_of(const std::string& bitmap_path) {
-  if (bitmap_path.size() > render::FilePath::kMaxLength) return {};
-  render::FilePath path(bitmap_path);
-  if (!render::read_caption(path)) return {};
-  return std::string(path.view().substr(0, FishCatalogueItem::kTitleLength));
+         platform::ends_with_ignore_ascii_case(file_name, kPackageExtension);
 }
 
 // The settings' number of selected kinds, which a damaged record may carry
@@ -86,7 +63,7 @@ std::string FishCatalogue::package_path(int kind) const {
 void FishCatalogue::scan(const std::string& fish_folder) {
   items_.clear();
   dweller_kinds_.clear();
-  folder_ = with_trailing_separator(fish_folder);
+  folder_ = render::with_trailing_separator(fish_folder);
   if (folder_.empty()) return;
 
   std::vector<std::string> names;
@@ -98,12 +75,8 @@ void FishCatalogue::scan(const std::string& fish_folder) {
     std::string name = it->path().filename().string();
     if (is_package_name(name)) names.push_back(std::move(name));
   }
-  // Names equal without regard to case fall back to their bytes, so the
-  // order does not depend on the order the folder lists its files in.
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    if (less_ignoring_case(a, b)) return true;
-    if (less_ignoring_case(b, a)) return false;
-    return a < b;
+    return platform::less_ignore_ascii_case(a, b);
   });
 
   std::size_t allowed_count = 0;
@@ -118,7 +91,8 @@ void FishCatalogue::scan(const std::string& fish_folder) {
     FishCatalogueItem item;
     item.kind = kind;
     item.allowed = is_allowed_kind(kind);
-    item.title = title_of(folder_ + std::to_string(kind) + ".bmp");
+    item.title =
+        render::caption_title(folder_ + std::to_string(kind) + ".bmp", FishCatalogueItem::kTitleLength);
     if (item.allowed) {
       items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(allowed_count++), std::move(item));
     } else {

@@ -241,4 +241,11 @@ bool read_caption(FilePath& path) {
   return true;
 }
 
+std::string caption_title(const std::string& path, std::size_t length) {
+  if (path.size() > FilePath::kMaxLength) return {};
+  FilePath caption(path);
+  if (!read_caption(caption)) return {};
+  return std::string(caption.view().substr(0, length));
+}
+
 }  // namespace render

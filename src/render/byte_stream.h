@@ -105,4 +105,9 @@ std::vector<std::uint8_t> encode_packed_block(std::span<const std::uint8_t> data
 // NUL). A missing file clears path and gives false.
 bool read_caption(FilePath& path);
 
+// The caption beside a data file cut to `length` characters, for titles in
+// lists; empty when there is none. A path the fixed-length path would cut
+// short reads nothing rather than another file.
+std::string caption_title(const std::string& path, std::size_t length);
+
 }  // namespace render

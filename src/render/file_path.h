@@ -87,4 +87,10 @@ class FilePath {
 void expand_newlines(char* text);
 void expand_newlines(std::string& text);
 
+// A folder's path with one '/' at its end, ready for a file name.
+inline std::string with_trailing_separator(std::string folder) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
 }  // namespace render

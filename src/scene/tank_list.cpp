@@ -25,46 +25,17 @@ namespace {
 constexpr std::string_view kTankPrefix = "tank";
 constexpr std::string_view kBitmapExtension = ".bmp";
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool less_ignoring_case(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return lower(x) < lower(y); });
-}
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equals_ignore_ascii_case(text.substr(0, prefix.size()), prefix);
-}
-
-bool ends_with_ignoring_case(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         platform::equals_ignore_ascii_case(text.substr(text.size() - suffix.size()), suffix);
-}
-
 // The name of a "Tank*.bmp" file, or nothing for any other file. A name with
 // a line break could not be written to the cycle file as one line.
 std::optional<std::string> tank_name_of(std::string_view file_name) {
   if (file_name.size() < kTankPrefix.size() + kBitmapExtension.size() ||
-      !starts_with_ignoring_case(file_name, kTankPrefix) || !ends_with_ignoring_case(file_name, kBitmapExtension)) {
+      !platform::starts_with_ignore_ascii_case(file_name, kTankPrefix) ||
+      !platform::ends_with_ignore_ascii_case(file_name, kBitmapExtension)) {
     return std::nullopt;
   }
   const std::string_view name = file_name.substr(0, file_name.size() - kBitmapExtension.size());
   if (name.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
   return std::string(name);
-}
-
-std::string with_trailing_separator(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
-
-// The caption of the text file beside the bitmap, cut to a title. A path the
-// fixed-length path would cut short reads nothing rather than another file.
-std::string title_of(const std::string& bitmap_path) {
-  if (bitmap_path.size() > render::FilePath::kMaxLength) return {};
-  render::FilePath path(bitmap_path);
-  if (!render::read_caption(path)) return {};
-  return std::string(path.view().substr(0, TankList::kTitleLength));
 }
 
 // Wraps an index stepped past either end of a list of n: below the start to
@@ -87,7 +58,7 @@ std::string TankList::default_cycle_file() { return render::user_data_folder().s
 
 void TankList::scan(const std::string& scene_folder) {
   tanks_.clear();
-  const std::string folder = with_trailing_separator(scene_folder);
+  const std::string folder = render::with_trailing_separator(scene_folder);
   if (folder.empty()) return;
   std::error_code error;
   std::filesystem::directory_iterator it(folder, error);
@@ -98,20 +69,15 @@ void TankList::scan(const std::string& scene_folder) {
     std::optional<std::string> name = tank_name_of(file_name);
     if (name) tanks_.push_back(make_entry(folder, file_name, std::move(*name)));
   }
-  // Names equal without regard to case fall back to their bytes, so the
-  // order does not depend on the order the folder lists its files in.
-  std::sort(tanks_.begin(), tanks_.end(), [](const auto& a, const auto& b) {
-    if (less_ignoring_case(a->name, b->name)) return true;
-    if (less_ignoring_case(b->name, a->name)) return false;
-    return a->name < b->name;
-  });
+  std::sort(tanks_.begin(), tanks_.end(),
+            [](const auto& a, const auto& b) { return platform::less_ignore_ascii_case(a->name, b->name); });
 }
 
 std::shared_ptr<TankEntry> TankList::make_entry(const std::string& folder, const std::string& file_name,
                                                 std::string name) const {
   auto entry = std::make_shared<TankEntry>();
   entry->bitmap_path = folder + file_name;
-  entry->title = title_of(entry->bitmap_path);
+  entry->title = render::caption_title(entry->bitmap_path, TankList::kTitleLength);
   if (is_usable_name(name)) {
     render::PackageReader package;
     entry->usable = package.open_file((folder + name + ".vmf").c_str(), false);
@@ -121,8 +87,9 @@ std::shared_ptr<TankEntry> TankList::make_entry(const std::string& folder, const
 }
 
 bool TankList::is_usable_name(std::string_view name) const {
-  return std::any_of(usable_names_.begin(), usable_names_.end(),
-                     [name](const std::string& usable) { return platform::equals_ignore_ascii_case(name, usable); });
+  return std::any_of(usable_names_.begin(), usable_names_.end(), [name](const std::string& usable) {
+    return platform::equals_ignore_ascii_case(name, usable);
+  });
 }
 
 const TankEntry* TankList::entry(std::size_t index) const {
@@ -230,12 +197,12 @@ int TankList::cycle_position_of(std::string_view name) const {
 }
 
 const render::PackedDib* TankList::cycle_thumbnail(int position) {
-  return valid_cycle_position(position) ? load_thumbnail(*cycle_[static_cast<std::size_t>(position)]) : nullptr;
+  return valid_cycle_position(position) ? load_thumbnail(*cycle_[static_cast<std::size_t>(position)])
+                                        : nullptr;
 }
 
 bool TankList::next_tank(int step, const base::UserSettings& settings) {
-  const std::string current =
-      settings.text(base::UserSettings::kTankName, base::UserSettings::kTankNameSize);
+  const std::string current = settings.text(base::UserSettings::kTankName, base::UserSettings::kTankNameSize);
   const std::size_t n = cycle_.size();
   if (n > 0 && settings.flag(base::UserSettings::kCycleRandom)) {
     // r in [0, 1] takes both ends: r = 1 gives n, which wraps to the first.
