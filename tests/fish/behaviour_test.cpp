@@ -27,6 +27,14 @@ class Behaviours : public ::testing::Test {
     return *manager.fish_in_slot(slot);
   }
   fish::Fish& schooling() { return add(fish_kit::schooling_kind()); }
+  // One hiding zone 30 units wide in the middle of the default swim box.
+  void one_large_zone() {
+    scene::GroupBoxList zones;
+    scene::GroupBox box;
+    box.transform = base::scaling(30, 30, 30) * base::translation(0, 25, 0);
+    zones.boxes().push_back(box);
+    manager.SetSwimBox(nullptr, &zones);
+  }
 
   model::MeshLibrary library;
   // The food outlives the manager: removing the fish lets go of it.
@@ -140,11 +148,7 @@ TEST_F(Behaviours, HuntBiteAndChewEatTheItem) {
 }
 
 TEST_F(Behaviours, DwellerFindsAFullZoneFullAndLosesItsUrge) {
-  scene::GroupBoxList zones;
-  scene::GroupBox box;
-  box.transform = base::scaling(30, 30, 30) * base::translation(0, 25, 0);
-  zones.boxes().push_back(box);
-  manager.SetSwimBox(nullptr, &zones);
+  one_large_zone();
   fish::Fish& f = add(fish_kit::dweller_kind());
   fish::HidingZone& zone = manager.context().zones.zones().at(0);
   zone.occupants = zone.capacity;
@@ -162,11 +166,7 @@ TEST_F(Behaviours, DwellerFindsAFullZoneFullAndLosesItsUrge) {
 }
 
 TEST_F(Behaviours, ZoneVisitorsKeepTheCountAndOwnershipStraight) {
-  scene::GroupBoxList zones;
-  scene::GroupBox box;
-  box.transform = base::scaling(30, 30, 30) * base::translation(0, 25, 0);
-  zones.boxes().push_back(box);
-  manager.SetSwimBox(nullptr, &zones);
+  one_large_zone();
   fish::Fish& f = add(fish_kit::dweller_kind());
   fish::HidingZone& zone = manager.context().zones.zones().at(0);
   BehaviourArgument argument;
@@ -180,7 +180,7 @@ TEST_F(Behaviours, ZoneVisitorsKeepTheCountAndOwnershipStraight) {
   EXPECT_EQ(zone.owner, nullptr);
   EXPECT_EQ(f.state(), fish::kDwellInZone);
   EXPECT_EQ(zone.occupants, 1);
-  manager.SetSwimBox(nullptr, &zones);  // a new tank resets the behaviours
+  one_large_zone();  // a new tank resets the behaviours
   EXPECT_EQ(f.state(), fish::kCruise);
 }
 
